@@ -1,0 +1,109 @@
+#pragma once
+// A top-level window of the project's window layer. The form and its
+// controls keep their state in these classes on every platform; a native
+// part (platform/ui/win32 for Windows, platform/ui/posix headless elsewhere)
+// mirrors it into the window system. A form lives on the thread that
+// created it and gets its events through that thread's message processing.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/ui/Controls.h"
+
+namespace platform::ui {
+
+class INativeForm;
+
+enum class TBorderStyle {
+  bsToolWindow,  // small caption, no caption buttons, no system menu
+};
+
+// The design of a form: what a form designer would store.
+struct TFormDesign {
+  std::u16string Caption;
+  TBorderStyle BorderStyle = TBorderStyle::bsToolWindow;
+  int Left = 0;
+  int Top = 0;
+  int ClientWidth = 0;
+  int ClientHeight = 0;
+  std::uint32_t Color = clWhite;
+  std::u16string FontName = u"Tahoma";
+  int FontHeight = -11;
+  bool AlphaBlend = false;
+  std::uint8_t AlphaBlendValue = 255;
+};
+
+class TForm {
+public:
+  // Creates the window hidden and without owner.
+  explicit TForm(TFormDesign ADesign);
+  TForm(const TForm&) = delete;
+  TForm& operator=(const TForm&) = delete;
+  virtual ~TForm();
+
+  const TFormDesign& Design() const noexcept { return FDesign; }
+
+  // Controls belong to the form and die with it.
+  TPageControl& AddPageControl(std::u16string AName, std::vector<std::u16string> ACaptions);
+  TImage& AddImage(std::u16string AName, TPageControl& AParent, int APage, TRect ABounds);
+  // The control with that name (exact), or null.
+  TControl* FindComponent(std::u16string_view AName) const noexcept;
+  const std::vector<std::unique_ptr<TControl>>& Components() const noexcept { return FComponents; }
+
+  // Raised by Show each time the form goes from hidden to shown, before it
+  // appears; an exception from it leaves the form hidden and reaches the
+  // caller of Show.
+  std::function<void()> OnShow;
+  void Show();
+  void Hide();
+  bool Visible() const noexcept { return FVisible; }
+  // A close request of the window system: a secondary window is hidden.
+  void CloseRequested();
+
+  int Left() const noexcept { return FLeft; }
+  int Top() const noexcept { return FTop; }
+  void SetPosition(int ALeft, int ATop);
+  // Outer size, frame and caption included.
+  int Width() const;
+  int Height() const;
+
+  bool AlphaBlend() const noexcept { return FAlphaBlend; }
+  void SetAlphaBlend(bool AAlphaBlend);
+  std::uint8_t AlphaBlendValue() const noexcept { return FAlphaBlendValue; }
+  void SetAlphaBlendValue(std::uint8_t AValue);
+
+  // Puts the form at the top of the z-order as a topmost window, without
+  // moving or resizing it.
+  void MakeTopmost();
+  bool Topmost() const noexcept { return FTopmost; }
+
+  INativeForm& Native() const noexcept { return *FNative; }
+  // Called by the control base when a control's state changed.
+  void ControlChanged(TControl& AControl);
+
+  // Every form alive in the process, oldest first.
+  static std::vector<TForm*> LiveForms();
+
+private:
+  TFormDesign FDesign;
+  std::vector<std::unique_ptr<TControl>> FComponents;
+  std::unique_ptr<INativeForm> FNative;
+  bool FVisible = false;
+  int FLeft;
+  int FTop;
+  bool FAlphaBlend;
+  std::uint8_t FAlphaBlendValue;
+  bool FTopmost = false;
+};
+
+// Width of the primary screen in pixels.
+int PrimaryScreenWidth();
+
+// Runs the handlers of every message already waiting for this thread's
+// windows, then returns (nothing to do headless).
+void ProcessMessages();
+
+}  // namespace platform::ui

@@ -1,0 +1,80 @@
+#pragma once
+// The tag window: a small always-on-top tool window that shows up to eight
+// texts as Data Matrix images, two per page on up to four pages, and reports
+// a double-click on an image to its owner by the text's index.
+//
+// The owner (the emulated reader) uses exactly this:
+//   - construction: the window is created hidden, without owner, with eight
+//     empty texts;
+//   - SetBarcode(i, text) / GetBarcode(i), i in 0..7 (anything else raises
+//     Exception "Index out of range"); writing only stores the text, the
+//     images are rebuilt each time the window becomes visible;
+//   - SetOnGetData(handler): called with the index of a double-clicked image;
+//   - Show(), Hide(), Visible(): Show places the window at the top right
+//     corner of the primary screen (10 pixels down), makes it topmost and
+//     rebuilds the images; an encoding error of a text raises out of Show;
+//   - SetAlphaBlend(on), SetAlphaBlendValue(0..255), AlphaBlendValue():
+//     per-window opacity, on with 235 until the owner sets another.
+// Everything runs on the creating thread; double-clicks arrive through that
+// thread's message processing.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/ui/Bitmap.h"
+#include "platform/ui/Form.h"
+
+class TfmBarcodes {
+public:
+  using TOnGetData = std::function<void(std::intptr_t AIndex)>;
+
+  static constexpr int BarcodeCount = 8;
+  static constexpr int ImageSize = 80;
+
+  TfmBarcodes();
+  TfmBarcodes(const TfmBarcodes&) = delete;
+  TfmBarcodes& operator=(const TfmBarcodes&) = delete;
+  ~TfmBarcodes();
+
+  const std::u16string& GetBarcode(int AIndex) const;
+  void SetBarcode(int AIndex, std::u16string AValue);
+
+  const TOnGetData& OnGetData() const noexcept { return FOnGetData; }
+  void SetOnGetData(TOnGetData AHandler) { FOnGetData = std::move(AHandler); }
+
+  void Show() { FForm->Show(); }
+  void Hide() { FForm->Hide(); }
+  bool Visible() const noexcept { return FForm->Visible(); }
+  void SetAlphaBlend(bool AAlphaBlend) { FForm->SetAlphaBlend(AAlphaBlend); }
+  void SetAlphaBlendValue(std::uint8_t AValue) { FForm->SetAlphaBlendValue(AValue); }
+  std::uint8_t AlphaBlendValue() const noexcept { return FForm->AlphaBlendValue(); }
+
+  // The picture of one text (the caller owns it).
+  static std::unique_ptr<platform::ui::TBitmap> MakeBarcodeBitmap(int AWidth, int AHeight, std::u16string_view AText);
+
+  // The window itself, for whoever needs to look at it (tests).
+  platform::ui::TForm& Form() const noexcept { return *FForm; }
+  platform::ui::TPageControl& PageControl() const noexcept { return *FPageControl; }
+  platform::ui::TImage& Image(int ANumber) const { return *FImages.at(static_cast<std::size_t>(ANumber - 1)); }
+  // Number of bitmaps the window holds for its images.
+  std::size_t BitmapCount() const noexcept { return FBitmapList.size(); }
+
+private:
+  void CreateComponents();
+  void FormCreate();
+  void FormDestroy() noexcept;
+  void FormShow();
+  void ImageDblClick(platform::ui::TImage& ASender);
+  static void CheckIndex(int AIndex);
+
+  std::unique_ptr<platform::ui::TForm> FForm;
+  platform::ui::TPageControl* FPageControl = nullptr;
+  std::array<platform::ui::TImage*, BarcodeCount> FImages{};
+  std::vector<std::u16string> FBarcodes;
+  std::vector<std::unique_ptr<platform::ui::TBitmap>> FBitmapList;
+  TOnGetData FOnGetData;
+};
