@@ -1,0 +1,28 @@
+# The five libraries the add-in uses: libxml2, libzint, cmark, libzip, zlib.
+# Linux links Debian's shared libraries; the Windows builds link static
+# copies built by tools/build-mingw-deps.sh into QUORVEL_DEPS.
+add_library(quorvel_deps INTERFACE)
+
+if(WIN32)
+  if(NOT QUORVEL_DEPS)
+    set(QUORVEL_DEPS "$ENV{HOME}/.cache/quorvel/deps-${CMAKE_SYSTEM_PROCESSOR}")
+  endif()
+  if(NOT EXISTS "${QUORVEL_DEPS}/lib/libz.a")
+    message(FATAL_ERROR "mingw dependencies not found in ${QUORVEL_DEPS}; run tools/build-mingw-deps.sh ${CMAKE_SYSTEM_PROCESSOR}")
+  endif()
+  set(_d "${QUORVEL_DEPS}")
+  target_include_directories(quorvel_deps INTERFACE "${_d}/include" "${_d}/include/libxml2")
+  target_compile_definitions(quorvel_deps INTERFACE LIBXML_STATIC CMARK_STATIC_DEFINE ZIP_STATIC)
+  target_link_libraries(quorvel_deps INTERFACE
+    "${_d}/lib/libxml2.a" "${_d}/lib/libzip.a" "${_d}/lib/libcmark.a"
+    "${_d}/lib/libzint-static.a" "${_d}/lib/libz.a"
+    ws2_32 bcrypt advapi32 user32 gdi32 comctl32 shell32 ole32 oleaut32 uuid version shlwapi msimg32)
+else()
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(QV_PKG REQUIRED IMPORTED_TARGET libxml-2.0 libzip zlib libcmark)
+  find_path(ZINT_INCLUDE_DIR zint.h REQUIRED)
+  find_library(ZINT_LIBRARY zint REQUIRED)
+  target_include_directories(quorvel_deps INTERFACE ${ZINT_INCLUDE_DIR})
+  find_package(Threads REQUIRED)
+  target_link_libraries(quorvel_deps INTERFACE PkgConfig::QV_PKG ${ZINT_LIBRARY} Threads::Threads ${CMAKE_DL_LIBS})
+endif()
