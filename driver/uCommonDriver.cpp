@@ -1,0 +1,138 @@
+#include "driver/uCommonDriver.h"
+
+#include "common/Common.Log.h"
+#include "common/Exception.h"
+#include "driver/uVInfo.h"
+
+void TDriverInfo::Clear() {
+  EquipmentType = etUnknown;
+  IntegrationComponent = false;
+  MainDriverInstalled = false;
+  LogIsEnabled = false;
+  DownloadURL.clear();
+}
+
+TDriverInfo& DriverInfo() {
+  static TDriverInfo Info;
+  return Info;
+}
+
+TCommonDriver::TCommonDriver() = default;
+
+TCommonDriver::~TCommonDriver() {
+  try {
+    TCommonDriver::Close();
+  } catch (...) {
+  }
+}
+
+void TCommonDriver::UpdateDriverInfo(PDriverInfo ADriverInfo) {
+  ADriverInfo->Clear();
+  ADriverInfo->DownloadURL = kDownloadURL;
+  ADriverInfo->DriverVersion = GetFileVersionText();
+  ADriverInfo->IntegrationComponentVersion = ADriverInfo->DriverVersion;
+  ADriverInfo->LogIsEnabled = false;
+}
+
+std::int32_t TCommonDriver::DoGetInterfaceRevision() { return kInterfaceRevision; }
+
+void TCommonDriver::Open() { FEnabled = true; }
+
+void TCommonDriver::Close() { FEnabled = false; }
+
+void TCommonDriver::DoDeviceTest(std::u16string& ADescription, std::u16string& ADemoModeInfo) {
+  ADescription.clear();
+  ADemoModeInfo.clear();
+  std::exception_ptr Failure;
+  try {
+    Open();
+    ADescription = DriverInfo().Description;
+  } catch (...) {
+    Failure = std::current_exception();
+  }
+  try {
+    Close();
+  } catch (...) {
+    if (!Failure) Failure = std::current_exception();
+  }
+  if (Failure) {
+    ADescription = ExceptionMessage(Failure);
+    throw Exception(ADescription);
+  }
+}
+
+void TCommonDriver::ExecuteAdditionalAction(const std::u16string& ActionName) {
+  bool Ran = false;
+  std::u16string_view LastRun;
+  EnumerateDeclarations(TDeclarationVisitor{{}, {}, [&](const TActionDecl& D) {
+                                              // One run per method, however many declarations it has.
+                                              if (D.Name != ActionName || (Ran && LastRun == D.Name)) return;
+                                              D.Run(*this);
+                                              Ran = true;
+                                              LastRun = D.Name;
+                                            }});
+  if (!Ran) throw Exception(std::u16string(u"Action not found"));
+}
+
+bool TCommonDriver::GetInterfaceRevision(PV8Variant RetValue, PV8ParamArray, std::int32_t, TV8AddInDefBaseEx*) {
+  V8SetInt(RetValue, DoGetInterfaceRevision());
+  return true;
+}
+
+bool TCommonDriver::GetDescription(PV8Variant RetValue, PV8ParamArray Params, std::int32_t, TV8AddInDefBaseEx*) {
+  return ExportedFrame(RetValue, [&] { V8SetWString(Params[0], DoGetDescription()); });
+}
+
+bool TCommonDriver::GetLastError(PV8Variant RetValue, PV8ParamArray Params, std::int32_t, TV8AddInDefBaseEx*) {
+  V8SetInt(RetValue, FLastResult.GetIntResult());
+  V8SetWString(Params[0], FLastResult.ErrorDescription);
+  return true;
+}
+
+bool TCommonDriver::Open(PV8Variant RetValue, PV8ParamArray, std::int32_t, TV8AddInDefBaseEx*) {
+  return ExportedFrame(RetValue, [&] { Open(); });
+}
+
+bool TCommonDriver::Close(PV8Variant RetValue, PV8ParamArray, std::int32_t, TV8AddInDefBaseEx*) {
+  return ExportedFrame(RetValue, [&] { Close(); });
+}
+
+bool TCommonDriver::GetParameters(PV8Variant RetValue, PV8ParamArray Params, std::int32_t, TV8AddInDefBaseEx*) {
+  return ExportedFrame(RetValue, [&] { V8SetWString(Params[0], DoGetParameters()); });
+}
+
+bool TCommonDriver::SetParameter(PV8Variant RetValue, PV8ParamArray Params, std::int32_t, TV8AddInDefBaseEx*) {
+  return ExportedFrame(RetValue, [&] { PropertySet(V8GetWString(Params[0]), Params[1]); });
+}
+
+bool TCommonDriver::DeviceTest(PV8Variant RetValue, PV8ParamArray Params, std::int32_t, TV8AddInDefBaseEx*) {
+  std::u16string Description;
+  std::u16string DemoModeInfo;
+  try {
+    DoDeviceTest(Description, DemoModeInfo);
+    V8SetWString(Params[0], Description);
+    V8SetWString(Params[1], DemoModeInfo);
+    SetSuccess(RetValue);
+  } catch (...) {
+    const auto Failure = std::current_exception();
+    HandleException(Failure, RetValue, kDriverErrorCode);
+    V8SetWString(Params[0], ExceptionMessage(Failure));
+  }
+  return true;
+}
+
+bool TCommonDriver::GetAdditionalActions(PV8Variant RetValue, PV8ParamArray Params, std::int32_t,
+                                         TV8AddInDefBaseEx*) {
+  return ExportedFrame(RetValue, [&] { V8SetWString(Params[0], DoGetAdditionalActions()); });
+}
+
+bool TCommonDriver::DoAdditionalAction(PV8Variant RetValue, PV8ParamArray Params, std::int32_t,
+                                       TV8AddInDefBaseEx*) {
+  return ExportedFrame(RetValue, [&] { ExecuteAdditionalAction(V8GetWString(Params[0])); });
+}
+
+bool TCommonDriver::GetLogEnabled() const { return Common::Log::LogMode() != Common::Log::lmOff; }
+
+void TCommonDriver::SetLogEnabled(bool AValue) {
+  Common::Log::SetLogMode(AValue ? Common::Log::lmAll : Common::Log::lmOff);
+}

@@ -1,0 +1,109 @@
+#include "rfid/uDriver.h"
+
+#include <algorithm>
+
+#include "common/Text.h"
+#include "platform/Guid.h"
+
+const std::array<std::u16string_view, kTagCount> TagTIDs = {
+    u"E28011002000589616B408A1", u"E28011002000589616B408A2", u"E28011002000589616B408A3",
+    u"E28011002000589616B408A4", u"E28011002000589616B408A5", u"E28011002000589616B408A6",
+    u"E28011002000589616B408A7", u"E28011002000589616B408A8"};
+
+namespace {
+
+// The driver registers itself with the platform when the library loads.
+const bool Registered = [] {
+  TDriver::RegisterDriver<TDriver>(kDriverExtension, u"Драйвер эмулятор RFID-считывателя",
+                                   u"Драйвер эмулятор RFID-считывателя 1С:Совместимо NativeAPI");
+  return true;
+}();
+
+}  // namespace
+
+TDriver::TDriver() {
+  FfmBarcodes = std::make_unique<TfmBarcodes>();
+  FfmBarcodes->SetOnGetData([this](std::intptr_t AIndex) { DataEvent(AIndex); });
+}
+
+TDriver::~TDriver() {
+  FfmBarcodes.reset();
+  FRFIDList.clear();
+}
+
+std::uint8_t TDriver::AlphaFromTransparency(std::int32_t ATransparency) noexcept {
+  return static_cast<std::uint8_t>(static_cast<std::uint32_t>(ATransparency) * 10u);
+}
+
+void TDriver::Open() {
+  TRFIDReaderDriver::Open();
+  for (int K = 0; K < kTagCount; ++K) FfmBarcodes->SetBarcode(K, std::u16string(TagTIDs[static_cast<std::size_t>(K)]));
+  FfmBarcodes->SetAlphaBlend(true);
+  FfmBarcodes->SetAlphaBlendValue(AlphaFromTransparency(FTransparency));
+  FfmBarcodes->Show();
+}
+
+void TDriver::Close() {
+  TRFIDReaderDriver::Close();
+  if (FfmBarcodes) FfmBarcodes->Hide();
+}
+
+void TDriver::DoDeviceTest(std::u16string& ADescription, std::u16string& ADemoModeInfo) {
+  ADescription.clear();
+  ADemoModeInfo.clear();
+}
+
+void TDriver::DataEvent(std::intptr_t AIndex) {
+  if (AIndex < 0 || AIndex >= kTagCount) return;
+  const auto Index = static_cast<std::int32_t>(AIndex);
+  if (std::find(FRFIDList.begin(), FRFIDList.end(), Index) == FRFIDList.end()) FRFIDList.push_back(Index);
+}
+
+void TDriver::DoOpenSessionRFID() {
+  std::u16string Guid = platform::NewGuidText();
+  // The registry form without its braces: 36 characters.
+  if (Guid.size() == 38 && Guid.front() == u'{' && Guid.back() == u'}') Guid = Guid.substr(1, 36);
+  FPackageID = std::move(Guid);
+  if (V8 != nullptr) V8->ExternalEvent(u"", u"RFID", FPackageID.c_str());
+}
+
+void TDriver::DoCloseSessionRFID() { FPackageID.clear(); }
+
+void TDriver::DoGetDataTagsRFID(const std::u16string&, TXmlDocument& ADocument) {
+  TXmlNode Table = ADocument.AddRoot(u"Table");
+  for (const std::int32_t K : FRFIDList) {
+    TXmlNode Tag = TXmlDocument::AddChild(Table, u"Tag");
+    TXmlDocument::SetAttribute(Tag, u"TID", FfmBarcodes->GetBarcode(K));
+    TXmlDocument::SetAttribute(Tag, u"EPC", EPC(K));
+    TXmlDocument::SetAttribute(Tag, u"USER", User(K));
+  }
+}
+
+void TDriver::DoSaveDataTagRFID(const std::u16string& ATID, const std::u16string& AEPC, const std::u16string& AUser,
+                                std::int32_t AMemoryBank) {
+  for (int K = 0; K < kTagCount; ++K) {
+    const std::u16string& Barcode = FfmBarcodes->GetBarcode(K);
+    const bool Match = (Barcode.empty() && ATID.empty()) ||
+                       (!Barcode.empty() && !ATID.empty() && SameTextIgnoreAsciiCase(Barcode, ATID));
+    if (!Match) continue;
+    if (AMemoryBank == 1)
+      EPC(K) = AEPC;
+    else
+      User(K) = AUser;
+    return;
+  }
+}
+
+std::u16string& TDriver::EPC(int AIndex) {
+  static constexpr std::u16string TDriver::*kFields[kTagCount] = {
+      &TDriver::FEPC1, &TDriver::FEPC2, &TDriver::FEPC3, &TDriver::FEPC4,
+      &TDriver::FEPC5, &TDriver::FEPC6, &TDriver::FEPC7, &TDriver::FEPC8};
+  return this->*kFields[AIndex];
+}
+
+std::u16string& TDriver::User(int AIndex) {
+  static constexpr std::u16string TDriver::*kFields[kTagCount] = {
+      &TDriver::FUser1, &TDriver::FUser2, &TDriver::FUser3, &TDriver::FUser4,
+      &TDriver::FUser5, &TDriver::FUser6, &TDriver::FUser7, &TDriver::FUser8};
+  return this->*kFields[AIndex];
+}
