@@ -3,7 +3,7 @@
 
 #include "napi/ClassRegistry.h"
 #include "napi/V8ComponentObject.h"
-#include "platform/Export.h"
+#include "napi/V8Exports.h"
 
 extern "C" {
 
