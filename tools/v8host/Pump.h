@@ -1,0 +1,11 @@
+#pragma once
+// Lets the calling thread's windows process their input for a while (the
+// platform's own message loop does this between calls). Without windows
+// (Linux) it only waits.
+#include <chrono>
+
+namespace v8host {
+
+void PumpMessages(std::chrono::milliseconds ADuration);
+
+}  // namespace v8host
