@@ -186,3 +186,29 @@ TEST_F(EmulatedReader, ParametersAreTheLibrarysTemplate) {
   EXPECT_NE(Text.find(u"<Item Value=\"25\">25</Item></ChoiceList>"), std::u16string::npos);
   EXPECT_EQ(Text.substr(Text.size() - 20), u"</Page></Settings>\r\n");
 }
+
+TEST_F(EmulatedReader, ShortParameterListsAreNeverReadOrWrittenPastTheirEnd) {
+  v8host::TCallOptions Options;
+  Options.Placement = v8host::TPlacement::plBeforeNoAccessPage;
+  Options.GarbageInUnusedBytes = true;
+  ASSERT_TRUE(Run(u"Open", {TValue::Empty()}));
+  Present(1);
+  for (const auto* Name : {u"GetDataTagsRFID", u"SaveDataTagRFID", u"SetParameter", u"DeviceTest", u"GetLastError",
+                           u"GetDescription", u"DoAdditionalAction"}) {
+    for (std::size_t Count = 0; Count < 2; ++Count) {
+      std::vector<TValue> Params(Count, TValue::Text16(u"E28011002000589616B408A1"));
+      const auto R = C.CallAsFunc(Name, Params, Options);
+      EXPECT_TRUE(R.Ok) << ToUtf8(Name);
+      EXPECT_EQ(R.Params.size(), Count);
+    }
+  }
+}
+
+TEST_F(EmulatedReader, RepeatedOpenAndCloseKeepsOneSetOfPictures) {
+  for (int I = 0; I < 1000; ++I) {
+    ASSERT_TRUE(Run(u"Open", {TValue::Empty()}));
+    ASSERT_TRUE(Run(u"Close", {TValue::Empty()}));
+  }
+  EXPECT_EQ(Driver().Barcodes()->BitmapCount(), static_cast<std::size_t>(kTagCount));
+  EXPECT_EQ(Host.Memory.LiveBlocks(), 0u);
+}
