@@ -10,6 +10,8 @@ namespace {
 // New blocks are filled with this byte so that an add-in which relies on
 // zeroed memory, or forgets a terminator, shows it.
 constexpr unsigned char kFreshFill = 0xA5;
+constexpr unsigned char kFreedFill = 0xDD;
+constexpr std::size_t kQuarantineBlocks = 4096;
 
 const char* KindName(TMemoryError::TKind AKind) {
   switch (AKind) {
@@ -30,6 +32,7 @@ TMemoryManager::TMemoryManager() : FInterface{kTable.Pointer(), this} {}
 
 TMemoryManager::~TMemoryManager() {
   for (const auto& [block, size] : FLive) std::free(const_cast<void*>(block));
+  for (void* block : FQuarantine) std::free(block);
 }
 
 void TMemoryManager::RefuseAll() {
@@ -52,7 +55,6 @@ void* TMemoryManager::AllocateLocked(std::size_t ABytes) {
   if (block == nullptr) return nullptr;
   std::memset(block, kFreshFill, ABytes == 0 ? 1 : ABytes);
   FLive[block] = ABytes;
-  FFreed.erase(block);
   return block;
 }
 
@@ -63,9 +65,15 @@ void TMemoryManager::FreeLocked(void* ABlock, const char* AOperation) {
     FErrors.push_back({freed ? TMemoryError::mkDoubleFree : TMemoryError::mkUnknownFree, ABlock, AOperation});
     return;
   }
+  std::memset(ABlock, kFreedFill, live->second == 0 ? 1 : live->second);
   FLive.erase(live);
   FFreed.insert(ABlock);
-  std::free(ABlock);
+  FQuarantine.push_back(ABlock);
+  if (FQuarantine.size() > kQuarantineBlocks) {
+    FFreed.erase(FQuarantine.front());
+    std::free(FQuarantine.front());
+    FQuarantine.pop_front();
+  }
 }
 
 void* TMemoryManager::Allocate(std::size_t ABytes) {

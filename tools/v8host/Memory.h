@@ -5,6 +5,7 @@
 // told to refuse the add-in's allocations.
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -80,7 +81,12 @@ class TMemoryManager {
   THostInterface<TMemoryManager> FInterface;
   mutable std::mutex FLock;
   std::map<const void*, std::size_t> FLive;
-  std::set<const void*> FFreed;  // released blocks whose address is not yet reused
+  // Released blocks are held back (filled with a marker) before they go back
+  // to the C library, so their address cannot be reused meanwhile: a second
+  // free of one is then told apart from the free of a stranger, and reading
+  // a released block shows the marker.
+  std::set<const void*> FFreed;
+  std::deque<void*> FQuarantine;
   std::vector<std::size_t> FRequests;
   std::size_t FGranted = 0;
   std::size_t FRefused = 0;

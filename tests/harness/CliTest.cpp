@@ -1,0 +1,119 @@
+// The v8host command-line tool run as a program on the built add-in.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "AddinFixture.h"
+#include "HarnessPaths.h"
+#include "v8host/Text.h"
+
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#endif
+
+namespace {
+
+struct TRun {
+  int Status = -1;
+  std::string Output;
+};
+
+// Under Wine the tool is started through cmd.exe, which needs DOS paths.
+std::string NativePath(std::string APath) {
+#if defined(_WIN32)
+  if (!APath.empty() && APath[0] == '/') APath = "Z:" + APath;
+  for (char& c : APath)
+    if (c == '/') c = '\\';
+#endif
+  return APath;
+}
+
+TRun RunTool(const std::string& AArguments) {
+  std::string command = "\"" + NativePath(harness::HostToolPath()) + "\" " + AArguments + " 2>&1";
+#if defined(_WIN32)
+  command = "\"" + command + "\"";  // cmd /c strips one pair of quotes
+  FILE* pipe = _popen(command.c_str(), "rb");
+#else
+  FILE* pipe = popen(command.c_str(), "r");
+#endif
+  TRun run;
+  if (pipe == nullptr) return run;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.Output.append(buffer, n);
+#if defined(_WIN32)
+  run.Status = _pclose(pipe);
+#else
+  const int status = pclose(pipe);
+  run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+  return run;
+}
+
+std::string Quoted(const std::string& APath) { return "\"" + NativePath(APath) + "\""; }
+
+bool Has(const std::string& AText, const std::string& APart) { return AText.find(APart) != std::string::npos; }
+
+}  // namespace
+
+TEST(HostTool, HelpDescribesTheSyntax) {
+  const TRun run = RunTool("--help");
+  EXPECT_EQ(run.Status, 0) << run.Output;
+  EXPECT_TRUE(Has(run.Output, "Usage:"));
+  EXPECT_TRUE(Has(run.Output, "--script FILE"));
+  EXPECT_TRUE(Has(run.Output, "Name=value"));
+}
+
+TEST(HostTool, UsageAndLoadFailuresHaveTheirOwnExitStatus) {
+  EXPECT_EQ(RunTool("").Status, 2);
+  EXPECT_EQ(RunTool("--bogus x").Status, 2);
+  EXPECT_EQ(RunTool(Quoted(harness::AddinPath())).Status, 2) << "CLASS missing";
+  const TRun missing = RunTool("/no/such/library.so Foo");
+  EXPECT_EQ(missing.Status, 3) << missing.Output;
+  const TRun unknown = RunTool(Quoted(harness::AddinPath()) + " NoSuchClass");
+  EXPECT_EQ(unknown.Status, 3) << unknown.Output;
+  EXPECT_TRUE(Has(unknown.Output, "GetClassObject(\"NoSuchClass\") answered 0")) << unknown.Output;
+}
+
+TEST(HostTool, ListShowsEveryRegisteredClassWithItsMembers) {
+  const TRun run = RunTool("--list " + Quoted(harness::AddinPath()));
+  const auto classes = harness::Addin().ClassNames();
+  EXPECT_TRUE(Has(run.Output, "Classes: " + std::to_string(classes.size()))) << run.Output;
+  if (classes.empty()) {
+    EXPECT_TRUE(Has(run.Output, "(no classes registered)")) << run.Output;
+    GTEST_SKIP() << "the add-in registers no class yet";
+  }
+  if (Has(run.Output, "answered 0") && !harness::HaveDisplay()) GTEST_SKIP() << "no display for the add-in's window";
+  EXPECT_EQ(run.Status, 0) << run.Output;
+
+  v8host::THost host;
+  for (const std::u16string& name : classes) {
+    EXPECT_TRUE(Has(run.Output, "Class " + v8host::ToUtf8(name))) << run.Output;
+    v8host::TComponent component(harness::Addin(), host, name);
+    for (const auto& method : component.Methods()) {
+      const std::string line = v8host::ToUtf8(method.Name) + " / " + v8host::ToUtf8(method.LocalName) + "  params " +
+                               std::to_string(method.ParamCount);
+      EXPECT_TRUE(Has(run.Output, line)) << line;
+    }
+    for (const auto& prop : component.Props())
+      EXPECT_TRUE(Has(run.Output, v8host::ToUtf8(prop.Name) + " / " + v8host::ToUtf8(prop.LocalName)));
+  }
+}
+
+TEST(HostTool, ScriptLinesRunAndAFailedOneSetsTheExitStatus) {
+  const auto classes = harness::Addin().ClassNames();
+  if (classes.empty()) GTEST_SKIP() << "the add-in registers no class yet";
+  const std::string script = ::testing::TempDir() + "v8host-script.txt";
+  {
+    std::ofstream file(script, std::ios::binary);
+    file << "\xEF\xBB\xBF# a comment, then a blank line\n\nNoSuchMethod(1, \"два\")\n";
+  }
+  const TRun run = RunTool("--script " + Quoted(script) + " " + Quoted(harness::AddinPath()) + " " +
+                           v8host::ToUtf8(classes.front()));
+  std::remove(script.c_str());
+  if (Has(run.Output, "answered 0") && !harness::HaveDisplay()) GTEST_SKIP() << "no display for the add-in's window";
+  EXPECT_EQ(run.Status, 1) << run.Output;
+  EXPECT_TRUE(Has(run.Output, "> NoSuchMethod(1, \"два\")\n< FAILED: no method or property \"NoSuchMethod\""))
+      << run.Output;
+}
