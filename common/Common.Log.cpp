@@ -1,0 +1,51 @@
+#include "common/Common.Log.h"
+
+#include <mutex>
+
+#include "common/LogAppend.h"
+#include "common/LogFileName.h"
+#include "common/LogFilter.h"
+#include "common/LogHeader.h"
+#include "common/LogLine.h"
+#include "common/LogState.h"
+
+namespace Common::Log {
+
+void WriteLog(std::u16string_view AMessage, std::u16string_view ADetails, TLogLevel ALevel) {
+  TLogState& State = LogState();
+  if (!LogModeAdmits(State.LogMode, ALevel)) return;
+  WriteLogHeaderOf(State);
+  // One reading of the clock names both the line's time and its file.
+  const platform::TLocalTime Now = State.Now();
+  AppendLogLine(State, FormatLogLine(Now, AMessage, ADetails, ALevel), Now);
+}
+
+void SetLogMode(TLogMode AMode) {
+  TLogState& State = LogState();
+  std::lock_guard Lock(State.LogLock);
+  if (State.LogMode != lmOff && AMode == lmOff) {
+    // Still in the old mode, so that a period with a header gets its footer.
+    WriteLogFooterOf(State);
+    State.LogStarted = false;
+  }
+  State.LogMode = AMode;
+}
+
+TLogMode LogMode() { return LogState().LogMode; }
+
+bool LogStarted() { return LogState().LogStarted; }
+
+void SetLogName(std::u16string AName) { LogState().SetLogName(std::move(AName)); }
+
+std::u16string LogName() { return LogState().LogName(); }
+
+std::u16string GetLogFileName(bool AFolderOnly) {
+  TLogState& State = LogState();
+  return LogFileNameOf(State, AFolderOnly, State.Now());
+}
+
+void WriteLogHeader() { WriteLogHeaderOf(LogState()); }
+
+void WriteLogFooter() { WriteLogFooterOf(LogState()); }
+
+}  // namespace Common::Log

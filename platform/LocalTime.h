@@ -1,0 +1,17 @@
+#pragma once
+// The local wall-clock time, broken into the fields the log writes.
+namespace platform {
+
+struct TLocalTime {
+  int Year = 0;
+  int Month = 0;  // 1..12
+  int Day = 0;    // 1..31
+  int Hour = 0;
+  int Minute = 0;
+  int Second = 0;
+  int Millisecond = 0;
+};
+
+TLocalTime LocalNow() noexcept;
+
+}  // namespace platform

@@ -1,0 +1,57 @@
+#include "platform/FileAppend.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "common/Text.h"
+#include "platform/OsError.h"
+
+namespace platform {
+
+namespace {
+
+class TFileDescriptor {
+public:
+  explicit TFileDescriptor(int AFd) noexcept : FFd(AFd) {}
+  ~TFileDescriptor() {
+    if (FFd >= 0) close(FFd);
+  }
+  TFileDescriptor(const TFileDescriptor&) = delete;
+  TFileDescriptor& operator=(const TFileDescriptor&) = delete;
+  int Get() const noexcept { return FFd; }
+
+private:
+  int FFd;
+};
+
+void WriteAll(int AFd, std::string_view ABytes, const std::u16string& AFileName) {
+  while (!ABytes.empty()) {
+    const ssize_t Written = write(AFd, ABytes.data(), ABytes.size());
+    if (Written < 0) {
+      if (errno == EINTR) continue;
+      RaiseOSError(u"Cannot write the file " + AFileName, static_cast<unsigned long>(errno));
+    }
+    ABytes.remove_prefix(static_cast<std::size_t>(Written));
+  }
+}
+
+}  // namespace
+
+// The exclusive flock belongs to this open file description and is released
+// when it is closed, so a writer that dies never leaves the file locked.
+TAppendResult TryAppendToFile(const std::u16string& AFileName, std::string_view ABytes) {
+  TFileDescriptor File(open(ToUtf8(AFileName).c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
+  if (File.Get() < 0) RaiseOSError(u"Cannot open the file " + AFileName, static_cast<unsigned long>(errno));
+  while (flock(File.Get(), LOCK_EX | LOCK_NB) != 0) {
+    if (errno == EINTR) continue;
+    if (errno == EWOULDBLOCK) return TAppendResult::arBusy;
+    RaiseOSError(u"Cannot lock the file " + AFileName, static_cast<unsigned long>(errno));
+  }
+  WriteAll(File.Get(), ABytes, AFileName);
+  return TAppendResult::arDone;
+}
+
+}  // namespace platform

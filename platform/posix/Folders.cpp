@@ -1,0 +1,74 @@
+#include "platform/Folders.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+#include "common/Exception.h"
+#include "common/Text.h"
+#include "platform/OsError.h"
+
+namespace platform {
+
+namespace {
+
+std::string HomeFolder() {
+  if (const char* Home = std::getenv("HOME"); Home != nullptr && *Home == '/') return Home;
+  std::vector<char> Buffer(16384);
+  passwd Entry{};
+  passwd* Found = nullptr;
+  if (getpwuid_r(getuid(), &Entry, Buffer.data(), Buffer.size(), &Found) == 0 && Found != nullptr &&
+      Found->pw_dir != nullptr && *Found->pw_dir == '/')
+    return Found->pw_dir;
+  return {};
+}
+
+}  // namespace
+
+bool IsPathDelimiter(char16_t AChar) noexcept { return AChar == u'/'; }
+
+// The per-user data folder of the XDG base-directory rules: $XDG_DATA_HOME
+// when it is an absolute path, else ~/.local/share.
+std::u16string CommonAppDataFolder() {
+  std::string Folder;
+  if (const char* Xdg = std::getenv("XDG_DATA_HOME"); Xdg != nullptr && *Xdg == '/') {
+    Folder = Xdg;
+  } else {
+    const std::string Home = HomeFolder();
+    if (Home.empty())
+      throw Exception(u"The application-data folder is not available: neither XDG_DATA_HOME nor the home folder is set");
+    Folder = Home + "/.local/share";
+  }
+  if (Folder.back() != '/') Folder += '/';
+  return ToUtf16(Folder);
+}
+
+bool FolderExists(const std::u16string& AFolder) {
+  struct stat Info{};
+  return stat(ToUtf8(AFolder).c_str(), &Info) == 0 && S_ISDIR(Info.st_mode);
+}
+
+bool MakeOneFolder(const std::u16string& AFolder) {
+  if (mkdir(ToUtf8(AFolder).c_str(), 0777) == 0) return true;
+  const int Error = errno;
+  if (Error == EEXIST && FolderExists(AFolder)) return false;
+  RaiseOSError(u"Cannot create the folder " + AFolder, static_cast<unsigned long>(Error));
+}
+
+// Everyone may create and remove files, like the Windows grant; the outcome
+// of the change itself is not examined (the folder then keeps the mode it
+// was created with).
+void GrantEveryoneFullAccess(const std::u16string& AFolder) {
+  const std::string Folder = ToUtf8(AFolder);
+  struct stat Info{};
+  if (stat(Folder.c_str(), &Info) != 0)
+    RaiseOSError(u"Cannot read the permissions of the folder " + AFolder, static_cast<unsigned long>(errno));
+  if ((Info.st_mode & 0777) == 0777) return;
+  (void)chmod(Folder.c_str(), (Info.st_mode & 07000) | 0777);
+}
+
+}  // namespace platform

@@ -1,0 +1,13 @@
+#include "unit/log/LogSandbox.h"
+
+namespace LogTest {
+
+// The common application-data folder of Windows cannot be redirected; tests
+// keep apart through their unique log names and remove their folders.
+struct TDataFolderOverride::TSaved {};
+
+TDataFolderOverride::TDataFolderOverride() : FSaved(nullptr) {}
+
+TDataFolderOverride::~TDataFolderOverride() = default;
+
+}  // namespace LogTest
