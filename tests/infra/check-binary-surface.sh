@@ -12,6 +12,7 @@ expected_exports="DestroyObject GetClassNames GetClassObject"
 system_dlls=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll oleaut32.dll
   comctl32.dll comdlg32.dll version.dll msvcrt.dll ws2_32.dll bcrypt.dll shlwapi.dll msimg32.dll
   uxtheme.dll imm32.dll winmm.dll rpcrt4.dll crypt32.dll ntdll.dll "
+system_dlls=" $(echo $system_dlls) "
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 sorted_words() { tr ' ' '\n' | sed '/^$/d' | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//'; }

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# The test command: installs what is missing (tools/setup.sh), then for each
+# build - linux, win32, win64 - configures, builds and runs ctest (the Windows
+# tests under Wine). Stops at the first failure.
+#
+#   tools/test.sh               all three builds
+#   tools/test.sh linux win32   only these
+#   QUORVEL_SKIP_SETUP=1        do not run tools/setup.sh
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+presets=("$@")
+[ ${#presets[@]} -gt 0 ] || presets=(linux win32 win64)
+for p in "${presets[@]}"; do
+  case "$p" in linux|win32|win64) ;; *) echo "tools/test.sh: unknown build '$p' (linux, win32, win64)" >&2; exit 2 ;; esac
+done
+
+started=$SECONDS
+summary=()
+current="setup"
+step_start=$SECONDS
+log_dir="$root/build/logs"
+mkdir -p "$log_dir"
+
+banner() { printf '\n==== %s ====\n' "$*"; }
+finish_step() { summary+=("$(printf '%-16s %5d s' "$current" $((SECONDS - step_start)))"); }
+on_exit() {
+  local rc=$?
+  if [ $rc -ne 0 ]; then
+    banner "FAILED: $current (exit $rc)"
+    printf '%s\n' "${summary[@]}"
+  fi
+}
+trap on_exit EXIT
+
+if [ -z "${QUORVEL_SKIP_SETUP:-}" ]; then
+  banner "setup"
+  tools/setup.sh
+  finish_step
+fi
+
+passed=0
+failed=0
+for p in "${presets[@]}"; do
+  current="$p configure"; step_start=$SECONDS
+  banner "$current"
+  cmake --preset "$p" >"$log_dir/$p-configure.log" 2>&1 || { cat "$log_dir/$p-configure.log"; exit 1; }
+  finish_step
+
+  current="$p build"; step_start=$SECONDS
+  banner "$current"
+  cmake --build --preset "$p"
+  finish_step
+
+  current="$p test"; step_start=$SECONDS
+  banner "$current"
+  set +o pipefail
+  ctest --preset "$p" 2>&1 | tee "$log_dir/$p-ctest.log"
+  rc=${PIPESTATUS[0]}
+  set -o pipefail
+  # "100% tests passed, 0 tests failed out of 7"
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log_dir/$p-ctest.log" | tail -n1 || true)
+  if [ -n "$line" ]; then
+    total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+    bad=$(sed -E 's/.*tests passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+  fi
+  [ "$rc" -eq 0 ] || exit "$rc"
+  finish_step
+done
+
+current="done"
+banner "all builds passed in $((SECONDS - started)) s"
+printf '%s\n' "${summary[@]}"
+echo "${passed} passed, ${failed} failed"
