@@ -65,7 +65,7 @@ TEST_F(EmulatedReader, RegistersFourteenMethodsAndEighteenProperties) {
   EXPECT_EQ(Props[1].Name, u"EPC1");
   EXPECT_EQ(Props[16].Name, u"USER8");
   EXPECT_EQ(Props[17].Name, u"LogEnabled");
-  EXPECT_EQ(std::u16string(GetClassNames()).substr(0, 7), u"quorvel");
+  EXPECT_NE(std::u16string(GetClassNames()).find(u"quorvel"), std::u16string::npos);
 }
 
 TEST_F(EmulatedReader, TheRoadOfTheTags) {
