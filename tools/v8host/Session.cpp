@@ -18,10 +18,7 @@ std::string ArgumentList(const std::vector<TValue>& AArgs) {
   return text;
 }
 
-bool SameValue(const TValue& A, const TValue& B) {
-  return A.Type == B.Type && A.Int == B.Int && A.Real == B.Real && A.Bool == B.Bool && A.Text == B.Text &&
-         A.Bytes == B.Bytes && A.DateTime == B.DateTime && A.NullPointer == B.NullPointer;
-}
+bool SameValue(const TValue& A, const TValue& B) { return A == B; }
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ostream>
 
 #include "v8host/Error.h"
 #include "v8host/Memory.h"
@@ -241,6 +242,15 @@ std::string TValue::Display() const {
       return std::string("blob(").append(std::to_string(Bytes.size())).append(Bytes.empty() ? "" : ": ").append(Hex(Bytes)).append(")");
     default: return Bracketed(TypeName(Type));
   }
+}
+
+bool operator==(const TValue& A, const TValue& B) {
+  return A.Type == B.Type && A.Int == B.Int && A.Real == B.Real && A.Bool == B.Bool && A.Text == B.Text &&
+         A.Bytes == B.Bytes && A.DateTime == B.DateTime && A.NullPointer == B.NullPointer;
+}
+
+std::ostream& operator<<(std::ostream& AOut, const TValue& AValue) {
+  return AOut << AValue.Display() << " [" << TypeName(AValue.Type) << "]";
 }
 
 double ToOleDate(const TDateTime& AValue) {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -57,6 +58,11 @@ struct TValue {
   // undefined, blob(3: 01 02 03).
   std::string Display() const;
 };
+
+// Same type word and same content (what Display shows, exactly).
+bool operator==(const TValue& A, const TValue& B);
+// Display() and the type name: 42 [I4] (also what GoogleTest prints).
+std::ostream& operator<<(std::ostream& AOut, const TValue& AValue);
 
 // "I4", "PWSTR", "I4|byref", "unknown(25)".
 std::string TypeName(std::uint16_t AType);
