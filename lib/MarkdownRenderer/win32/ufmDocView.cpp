@@ -84,10 +84,34 @@ private:
   std::vector<HWND> FDisabled;
 };
 
+// The window class of the form, registered while a form exists. A library
+// that registers a class must remove it again: after an unload and a reload
+// at another address a left-over class would point to a stale procedure.
+class TWindowClass {
+public:
+  explicit TWindowClass(WNDPROC AProcedure) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = AProcedure;
+    windowClass.hInstance = OwnModule();
+    windowClass.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512) /* IDI_APPLICATION */);
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = WindowClassName;
+    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+      throw Exception(u"Cannot register the window class TfrmDocView, error " + IntToText(GetLastError()));
+  }
+  // Fails harmlessly while another window of the class still exists.
+  ~TWindowClass() { UnregisterClassW(WindowClassName, OwnModule()); }
+  TWindowClass(const TWindowClass&) = delete;
+  TWindowClass& operator=(const TWindowClass&) = delete;
+};
+
 }  // namespace
 
 struct TfrmDocView::TImpl {
   TOleThread Ole;
+  TWindowClass WindowClass{&WindowProc};
   HWND Window = nullptr;
   HFONT Font = nullptr;
   std::unique_ptr<TBrowserSite> Site;  // outlives Browser, which refers to it
@@ -106,7 +130,6 @@ struct TfrmDocView::TImpl {
   void ReleaseBrowser() noexcept;
   void RunModalLoop();
 
-  static void RegisterWindowClass();
   static LRESULT CALLBACK WindowProc(HWND AWindow, UINT AMessage, WPARAM AWParam, LPARAM ALParam) noexcept;
 };
 
@@ -132,22 +155,8 @@ TfrmDocView::TImpl::~TImpl() {
     DeleteObject(Font);
 }
 
-void TfrmDocView::TImpl::RegisterWindowClass() {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = &WindowProc;
-  windowClass.hInstance = OwnModule();
-  windowClass.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512) /* IDI_APPLICATION */);
-  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = WindowClassName;
-  if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    throw Exception(std::u16string(u"Cannot register the window class TfrmDocView"));
-}
-
 // Client area 633 x 425 at 120 dpi, scaled to the screen; centred; Tahoma.
 void TfrmDocView::TImpl::CreateFormWindow(const std::u16string& ACaption) {
-  RegisterWindowClass();
   const int dpi = ScreenDpi();
   RECT frame{0, 0, MulDiv(DesignClientWidth, dpi, DesignDpi), MulDiv(DesignClientHeight, dpi, DesignDpi)};
   AdjustWindowRectEx(&frame, WindowStyle, FALSE, WindowExStyle);
