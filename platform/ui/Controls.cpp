@@ -36,6 +36,7 @@ TImage::TImage(TForm& AForm, std::u16string AName, TPageControl& AParent, int AP
 
 void TImage::SetPicture(const TBitmap& APicture) {
   FPicture.emplace(APicture);
+  ++FPictureGeneration;
   Changed();
 }
 

@@ -75,6 +75,9 @@ public:
   // The image keeps its own copy of the picture.
   void SetPicture(const TBitmap& APicture);
   const TBitmap* Picture() const noexcept { return FPicture ? &*FPicture : nullptr; }
+  // Grows with every new picture, so that a native side can tell whether it
+  // still shows the current one.
+  std::uint64_t PictureGeneration() const noexcept { return FPictureGeneration; }
 
   bool Visible() const noexcept { return FVisible; }
   void SetVisible(bool AVisible);
@@ -94,6 +97,7 @@ private:
   int FPage;
   TRect FBounds;
   std::optional<TBitmap> FPicture;
+  std::uint64_t FPictureGeneration = 0;
   bool FVisible = false;
   std::intptr_t FTag = 0;
   std::u16string FHint;

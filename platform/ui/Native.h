@@ -28,8 +28,10 @@ public:
   virtual void MakeTopmost() = 0;
   virtual void ControlAdded(TControl& AControl) = 0;
   virtual void ControlChanged(TControl& AControl) = 0;
-  // The window system's handle of the form (HWND on Windows), or null.
+  // The window system's handle of the form or of one of its controls (HWND
+  // on Windows), or null.
   virtual void* Handle() const noexcept = 0;
+  virtual void* ControlHandle(const TControl& AControl) const noexcept = 0;
 };
 
 // Creates the native window of AForm, hidden and without owner.

@@ -28,6 +28,7 @@ public:
   void ControlAdded(TControl&) override {}
   void ControlChanged(TControl&) override {}
   void* Handle() const noexcept override { return nullptr; }
+  void* ControlHandle(const TControl&) const noexcept override { return nullptr; }
 
 private:
   const TForm& FForm;
