@@ -22,18 +22,21 @@ bool SameValue(const TValue& A, const TValue& B) { return A == B; }
 
 }  // namespace
 
-TSession::TSession(TComponent& AComponent, std::ostream& AOut) : FComponent(AComponent), FOut(AOut) {
-  THostServices& services = FComponent.Host().Services;
-  services.OnAddError = [this](const TAddErrorRecord& AError) {
-    FOut << "! AddError code=" << AError.Code << " source=" << Quote(AError.Source)
+void PrintReports(THostServices& AServices, std::ostream& AOut) {
+  AServices.OnAddError = [&AOut](const TAddErrorRecord& AError) {
+    AOut << "! AddError code=" << AError.Code << " source=" << Quote(AError.Source)
          << " description=" << Quote(AError.Description) << " scode=" << AError.SCode << "\n";
-    FOut.flush();
+    AOut.flush();
   };
-  services.OnExternalEvent = [this](const TExternalEventRecord& AEvent) {
-    FOut << "* ExternalEvent source=" << Quote(AEvent.Source) << " message=" << Quote(AEvent.Message)
+  AServices.OnExternalEvent = [&AOut](const TExternalEventRecord& AEvent) {
+    AOut << "* ExternalEvent source=" << Quote(AEvent.Source) << " message=" << Quote(AEvent.Message)
          << " data=" << Quote(AEvent.Data) << "\n";
-    FOut.flush();
+    AOut.flush();
   };
+}
+
+TSession::TSession(TComponent& AComponent, std::ostream& AOut) : FComponent(AComponent), FOut(AOut) {
+  PrintReports(FComponent.Host().Services, FOut);
 }
 
 TSession::~TSession() {

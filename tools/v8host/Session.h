@@ -41,6 +41,10 @@ class TSession {
   int FFailures = 0;
 };
 
+// Prints every AddError ("! AddError ...") and ExternalEvent ("* ExternalEvent
+// ...") to AOut as it arrives, until the callbacks are replaced.
+void PrintReports(THostServices& AServices, std::ostream& AOut);
+
 // Classes, methods (both names, parameter count, function or procedure) and
 // properties (both names, readable/writable) of one component object.
 void PrintListing(TComponent& AComponent, std::u16string_view AClassName, std::ostream& AOut);

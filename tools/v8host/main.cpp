@@ -65,7 +65,9 @@ Options:
   --help               this text
 
 Exit status: 0 when every call succeeded; 1 when a call failed (the add-in
-answered false, a method returned the Boolean false, or a line was wrong);
+answered false, a method returned the Boolean false, or a line was wrong) or
+the add-in freed memory it did not own (double or unknown free, listed at
+the end with any blocks it kept);
 2 for a usage error; 3 when the library or the class cannot be loaded.
 )";
 
@@ -175,16 +177,19 @@ int Run(const std::vector<std::string>& AArgs) {
     if (options.List) return List(library, options);
 
     v8host::THost host;
+    v8host::PrintReports(host.Services, std::cout);  // also what the start sequence reports
     const std::u16string className = v8host::ToUtf16(options.Positional[1]);
     v8host::TComponent component(library, host, className, StartOptions(options));
     v8host::TSession session(component, std::cout);
     session.SetPumpAfterCall(std::chrono::milliseconds(options.PumpMs));
     for (const std::string& call : calls) session.Execute(call);
     component.Finish();
+    // Blocks the add-in took and never handed over or gave back.
     if (host.Memory.LiveBlocks() != 0)
       std::cout << "# " << host.Memory.LiveBlocks() << " block(s) of the memory manager still live\n";
-    if (!host.Memory.Errors().empty()) std::cout << "# memory errors:\n" << host.Memory.ErrorReport();
-    return session.Failures() > 0 ? kExitCallFailed : 0;
+    const bool memoryFaults = !host.Memory.Errors().empty();
+    if (memoryFaults) std::cout << "# memory errors:\n" << host.Memory.ErrorReport();
+    return session.Failures() > 0 || memoryFaults ? kExitCallFailed : 0;
   } catch (const std::exception& e) {
     std::cout.flush();
     std::cerr << "v8host: " << e.what() << "\n";
