@@ -89,17 +89,13 @@ int UsageError(const std::string& AWhat) {
 int ParseOptions(const std::vector<std::string>& AArgs, TOptions& AOptions) {
   for (std::size_t i = 0; i < AArgs.size(); ++i) {
     const std::string& arg = AArgs[i];
-    auto value = [&](const char* AName) -> const std::string* {
-      if (i + 1 >= AArgs.size()) return nullptr;
-      (void)AName;
-      return &AArgs[++i];
-    };
+    auto value = [&]() -> const std::string* { return i + 1 < AArgs.size() ? &AArgs[++i] : nullptr; };
     if (arg == "--help" || arg == "-h") {
       AOptions.Help = true;
     } else if (arg == "--list") {
       AOptions.List = true;
     } else if (arg == "--script" || arg == "--locale" || arg == "--pump") {
-      const std::string* v = value(arg.c_str());
+      const std::string* v = value();
       if (!v) return UsageError(arg + " needs a value");
       if (arg == "--script") AOptions.Script = *v;
       if (arg == "--locale") AOptions.Locale = *v;
