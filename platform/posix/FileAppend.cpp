@@ -1,6 +1,7 @@
 #include "platform/FileAppend.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -38,12 +39,31 @@ void WriteAll(int AFd, std::string_view ABytes, const std::u16string& AFileName)
   }
 }
 
+// Opens the file for appending. A file this call creates is made writable by
+// every local user, as files in the log folder inherit Everyone's access on
+// Windows: another user's copy of the platform logs into the same file.
+int OpenForAppend(const std::u16string& AFileName) {
+  const std::string Name = ToUtf8(AFileName);
+  for (int Attempt = 0; Attempt < 3; ++Attempt) {
+    const int Created = open(Name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0666);
+    if (Created >= 0) {
+      (void)fchmod(Created, 0666);
+      return Created;
+    }
+    if (errno != EEXIST) break;
+    const int Existing = open(Name.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
+    if (Existing >= 0 || errno != ENOENT) return Existing;
+    // Removed between the two calls: try to create it again.
+  }
+  return -1;
+}
+
 }  // namespace
 
 // The exclusive flock belongs to this open file description and is released
 // when it is closed, so a writer that dies never leaves the file locked.
 TAppendResult TryAppendToFile(const std::u16string& AFileName, std::string_view ABytes) {
-  TFileDescriptor File(open(ToUtf8(AFileName).c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
+  TFileDescriptor File(OpenForAppend(AFileName));
   if (File.Get() < 0) RaiseOSError(u"Cannot open the file " + AFileName, static_cast<unsigned long>(errno));
   while (flock(File.Get(), LOCK_EX | LOCK_NB) != 0) {
     if (errno == EINTR) continue;

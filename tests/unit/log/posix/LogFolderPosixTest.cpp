@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "common/Common.Log.h"
@@ -48,6 +49,10 @@ TEST_F(LogFolderPosix, NewLogFolderIsWritableByEveryoneAndAnExistingOneIsLeftAlo
   GetLogFileName(true);
   EXPECT_EQ(ModeOf(LogFolder()), 0777u);
   EXPECT_EQ(ModeOf(LogFolder().parent_path()), 0755u);  // only the log folder itself
+  SetLogMode(lmAll);
+  WriteLog(u"x", u"", llInfo);
+  EXPECT_EQ(ModeOf(TodaysFile()), 0666u);  // another user's platform appends too
+  SetLogMode(lmOff);
 
   std::filesystem::remove_all(LogFolder());
   std::filesystem::create_directory(LogFolder());
@@ -86,6 +91,31 @@ TEST(OsVersionPosix, NamesTheKernel) {
   ASSERT_EQ(uname(&Names), 0);
   const std::string Text = ToUtf8(platform::OSVersionText());
   EXPECT_EQ(Text.rfind(std::string(Names.sysname) + " (", 0), 0u) << Text;
+}
+
+using LogUnload = LogTest::TLogSandbox;
+
+// A process that ends with an open logging period closes it with the footer
+// as the log's state is destroyed; one that wrote no line writes nothing.
+TEST_F(LogUnload, ClosesAnOpenPeriodWithTheFooter) {
+  for (const bool WriteALine : {true, false}) {
+    SetLogMode(lmAll);
+    const pid_t Child = fork();
+    ASSERT_GE(Child, 0);
+    if (Child == 0) {
+      if (WriteALine) WriteLog(u"last words", u"", llInfo);
+      std::exit(0);
+    }
+    int Status = 0;
+    ASSERT_EQ(waitpid(Child, &Status, 0), Child);
+    ASSERT_TRUE(WIFEXITED(Status));
+    SetLogMode(lmOff);  // this process never started the period: no footer here
+  }
+  const std::vector<std::string> Lines = LogTest::ReadLines(TodaysFile());
+  ASSERT_EQ(Lines.size(), 9u);
+  EXPECT_EQ(Lines[6], "2026.12.07 09:05:03.007\tINFO\tlast words");
+  EXPECT_EQ(Lines[7], "============Stop log===============");
+  EXPECT_EQ(Lines[8], "");
 }
 
 using LogChildProcessLock = LogTest::TLogSandbox;
