@@ -13,6 +13,11 @@ namespace Common::Log {
 
 void WriteLog(std::u16string_view AMessage, std::u16string_view ADetails, TLogLevel ALevel) {
   TLogState& State = LogState();
+  // Refused messages cost one load, without the lock.
+  if (!LogModeAdmits(State.LogMode, ALevel)) return;
+  // Asked again under the lock: a period closed meanwhile by another thread
+  // gets no line after its footer.
+  std::lock_guard Lock(State.LogLock);
   if (!LogModeAdmits(State.LogMode, ALevel)) return;
   WriteLogHeaderOf(State);
   // One reading of the clock names both the line's time and its file.
