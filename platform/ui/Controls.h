@@ -22,6 +22,10 @@ struct TRect {
   int Height = 0;
 };
 
+// How a control follows its form's client area: not at all, as a band along
+// the top edge (full width, its own height), or filling what is left.
+enum class TAlign { alNone, alTop, alClient };
+
 class TControl {
 public:
   TControl(const TControl&) = delete;
@@ -30,15 +34,20 @@ public:
 
   const std::u16string& Name() const noexcept { return FName; }
   TForm& Form() const noexcept { return FForm; }
+  // Design position and size, in the form's design pixels.
+  const TRect& Bounds() const noexcept { return FBounds; }
+  TAlign Align() const noexcept { return FAlign; }
 
 protected:
-  TControl(TForm& AForm, std::u16string AName);
+  TControl(TForm& AForm, std::u16string AName, TRect ABounds = {}, TAlign AAlign = TAlign::alNone);
   // Mirrors the control's new state into the window system.
   void Changed();
 
 private:
   TForm& FForm;
   std::u16string FName;
+  TRect FBounds;
+  TAlign FAlign;
 };
 
 // A page control that fills the form's client area; its tabs are buttons,
@@ -70,7 +79,6 @@ public:
 
   TPageControl& Parent() const noexcept { return FParent; }
   int Page() const noexcept { return FPage; }
-  const TRect& Bounds() const noexcept { return FBounds; }
 
   // The image keeps its own copy of the picture.
   void SetPicture(const TBitmap& APicture);
@@ -95,13 +103,115 @@ public:
 private:
   TPageControl& FParent;
   int FPage;
-  TRect FBounds;
   std::optional<TBitmap> FPicture;
   std::uint64_t FPictureGeneration = 0;
   bool FVisible = false;
   std::intptr_t FTag = 0;
   std::u16string FHint;
   bool FShowHint = false;
+};
+
+// A band of the form that holds other controls; it draws nothing itself.
+class TPanel : public TControl {
+public:
+  TPanel(TForm& AForm, std::u16string AName, TRect ABounds, TAlign AAlign);
+};
+
+// A drop-down list: the user picks an item, there is no typing. A sorted
+// list keeps its items in order without regard to letter case.
+class TComboBox : public TControl {
+public:
+  TComboBox(TForm& AForm, std::u16string AName, TRect ABounds, bool ASorted);
+
+  const std::vector<std::u16string>& Items() const noexcept { return FItems; }
+  // Adds an item (in its sorted place when sorted); returns its index.
+  int Add(std::u16string AItem);
+  // Removes every item; nothing is selected afterwards.
+  void Clear();
+  int ItemIndex() const noexcept { return FItemIndex; }
+  void SetItemIndex(int AIndex);
+  // The selected item's text, empty without a selection.
+  std::u16string Text() const;
+
+  std::function<void()> OnChange;
+  std::function<void()> OnDropDown;
+  // What the window system does when the user picks item AIndex: the
+  // selection changes, then OnChange is raised.
+  void Select(int AIndex);
+  // The list is about to open: OnDropDown is raised.
+  void DropDown();
+
+private:
+  bool FSorted;
+  std::vector<std::u16string> FItems;
+  int FItemIndex = -1;
+};
+
+// A multi-line, read-only text box with both scroll bars whose long lines
+// wrap. The caret is a character offset into the text.
+class TMemo : public TControl {
+public:
+  TMemo(TForm& AForm, std::u16string AName, TRect ABounds, TAlign AAlign);
+
+  const std::u16string& Text() const noexcept { return FText; }
+  void SetText(std::u16string AText);
+  int SelStart() const;
+  void SetSelStart(int AOffset);
+  // Scrolls the caret into view.
+  void ScrollCaret();
+  // Gives the text box the keyboard focus.
+  void SetFocus();
+  // Between BeginUpdate and the matching EndUpdate the box is not redrawn.
+  void BeginUpdate();
+  void EndUpdate();
+  int UpdateCount() const noexcept { return FUpdateCount; }
+
+  // How often the caret was scrolled into view and the box given the
+  // focus: what a headless window can tell about these requests.
+  int ScrollCaretCount() const noexcept { return FScrollCaretCount; }
+  int FocusCount() const noexcept { return FFocusCount; }
+
+private:
+  std::u16string FText;
+  int FSelStart = 0;
+  int FUpdateCount = 0;
+  int FScrollCaretCount = 0;
+  int FFocusCount = 0;
+};
+
+// A push button that shows only a picture.
+class TButton : public TControl {
+public:
+  TButton(TForm& AForm, std::u16string AName, TRect ABounds);
+
+  void SetGlyph(const TBitmap& AGlyph);
+  const TBitmap* Glyph() const noexcept { return FGlyph ? &*FGlyph : nullptr; }
+
+  std::function<void()> OnClick;
+  // What the window system does on a click: raise OnClick.
+  void Click();
+
+private:
+  std::optional<TBitmap> FGlyph;
+};
+
+// A repeating timer on the form's thread, running from creation while
+// enabled.
+class TTimer : public TControl {
+public:
+  TTimer(TForm& AForm, std::u16string AName, int AIntervalMs);
+
+  int Interval() const noexcept { return FInterval; }
+  bool Enabled() const noexcept { return FEnabled; }
+  void SetEnabled(bool AEnabled);
+
+  std::function<void()> OnTimer;
+  // What the window system does when the interval has passed.
+  void Timer();
+
+private:
+  int FInterval;
+  bool FEnabled = true;
 };
 
 }  // namespace platform::ui

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <stdexcept>
 
 #include "platform/ui/Native.h"
 
@@ -47,19 +48,17 @@ TForm::~TForm() {
 }
 
 TPageControl& TForm::AddPageControl(std::u16string AName, std::vector<std::u16string> ACaptions) {
-  auto Control = std::make_unique<TPageControl>(*this, std::move(AName), std::move(ACaptions));
-  auto& Result = *Control;
-  FComponents.push_back(std::move(Control));
-  FNative->ControlAdded(Result);
-  return Result;
+  return AddControl<TPageControl>(std::move(AName), std::move(ACaptions));
 }
 
 TImage& TForm::AddImage(std::u16string AName, TPageControl& AParent, int APage, TRect ABounds) {
-  auto Control = std::make_unique<TImage>(*this, std::move(AName), AParent, APage, ABounds);
-  auto& Result = *Control;
-  FComponents.push_back(std::move(Control));
-  FNative->ControlAdded(Result);
-  return Result;
+  return AddControl<TImage>(std::move(AName), AParent, APage, ABounds);
+}
+
+void TForm::Adopt(std::unique_ptr<TControl> AControl) {
+  auto& Control = *AControl;
+  FComponents.push_back(std::move(AControl));
+  FNative->ControlAdded(Control);
 }
 
 TControl* TForm::FindComponent(std::u16string_view AName) const noexcept {
@@ -81,7 +80,28 @@ void TForm::Hide() {
   FNative->SetVisible(false);
 }
 
-void TForm::CloseRequested() { Hide(); }
+void TForm::CloseRequested() {
+  if (FModal)
+    FModalEnded = true;
+  else
+    Hide();
+}
+
+void TForm::ShowModal() {
+  if (FModal) throw std::logic_error("the form is already shown modally");
+  Hide();
+  FModal = true;
+  FModalEnded = false;
+  struct TModalEnd {
+    TForm& Form;
+    ~TModalEnd() {
+      Form.FModal = false;
+      Form.Hide();
+    }
+  } End{*this};
+  Show();
+  FNative->RunModal();
+}
 
 void TForm::SetPosition(int ALeft, int ATop) {
   FLeft = ALeft;

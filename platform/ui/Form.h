@@ -5,6 +5,7 @@
 // mirrors it into the window system. A form lives on the thread that
 // created it and gets its events through that thread's message processing.
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,16 +20,25 @@ class INativeForm;
 
 enum class TBorderStyle {
   bsToolWindow,  // small caption, no caption buttons, no system menu
+  bsSizeable,    // caption with system menu and buttons, resizable frame
+};
+
+enum class TPosition {
+  poDesigned,      // at the design's Left and Top
+  poScreenCenter,  // centred on the primary screen
 };
 
 // The design of a form: what a form designer would store.
 struct TFormDesign {
   std::u16string Caption;
   TBorderStyle BorderStyle = TBorderStyle::bsToolWindow;
+  TPosition Position = TPosition::poDesigned;
   int Left = 0;
   int Top = 0;
   int ClientWidth = 0;
   int ClientHeight = 0;
+  // Sizes are design pixels at this density, scaled to the screen's.
+  int PixelsPerInch = 96;
   std::uint32_t Color = clWhite;
   std::u16string FontName = u"Tahoma";
   int FontHeight = -11;
@@ -49,6 +59,14 @@ public:
   // Controls belong to the form and die with it.
   TPageControl& AddPageControl(std::u16string AName, std::vector<std::u16string> ACaptions);
   TImage& AddImage(std::u16string AName, TPageControl& AParent, int APage, TRect ABounds);
+  // Any other control: constructed as T(form, AArgs...).
+  template <class T, class... TArgs>
+  T& AddControl(TArgs&&... AArgs) {
+    auto Control = std::make_unique<T>(*this, std::forward<TArgs>(AArgs)...);
+    auto& Result = *Control;
+    Adopt(std::move(Control));
+    return Result;
+  }
   // The control with that name (exact), or null.
   TControl* FindComponent(std::u16string_view AName) const noexcept;
   const std::vector<std::unique_ptr<TControl>>& Components() const noexcept { return FComponents; }
@@ -60,8 +78,14 @@ public:
   void Show();
   void Hide();
   bool Visible() const noexcept { return FVisible; }
-  // A close request of the window system: a secondary window is hidden.
+  // A close request of the window system: ends a modal show, otherwise the
+  // (secondary) window is hidden.
   void CloseRequested();
+
+  // Shows the form and runs its message processing on the calling thread
+  // until the form is closed; the form is hidden again on return.
+  void ShowModal();
+  bool ModalEnded() const noexcept { return FModalEnded; }
 
   int Left() const noexcept { return FLeft; }
   int Top() const noexcept { return FTop; }
@@ -81,6 +105,7 @@ public:
   bool Topmost() const noexcept { return FTopmost; }
 
   INativeForm& Native() const noexcept { return *FNative; }
+  void Adopt(std::unique_ptr<TControl> AControl);
   // Called by the control base when a control's state changed.
   void ControlChanged(TControl& AControl);
 
@@ -97,7 +122,26 @@ private:
   bool FAlphaBlend;
   std::uint8_t FAlphaBlendValue;
   bool FTopmost = false;
+  bool FModal = false;
+  bool FModalEnded = false;
 };
+
+// What the window framework does with an exception that leaves an event
+// handler: it shows its message to the user in a message box (headless: the
+// message is kept for the tests) and carries on.
+void HandleException(const TForm* AOwner, std::exception_ptr AError) noexcept;
+
+template <class F>
+void RunHandler(const TForm* AOwner, F&& AHandler) noexcept {
+  try {
+    AHandler();
+  } catch (...) {
+    HandleException(AOwner, std::current_exception());
+  }
+}
+
+// Opens AFolder in the system's file manager (the shell's verb "explore").
+void ShellExplore(const TForm* AParent, const std::u16string& AFolder);
 
 // Width of the primary screen in pixels.
 int PrimaryScreenWidth();

@@ -6,11 +6,16 @@
 // (TImage::DblClick, TPageControl::SetActivePage, TForm::CloseRequested).
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace platform::ui {
 
 class TForm;
 class TControl;
+class TMemo;
+
+// Requests to a text box that change no state of its own.
+enum class TMemoRequest { mrSetSelStart, mrScrollCaret, mrSetFocus, mrBeginUpdate, mrEndUpdate };
 
 struct TSize {
   int Width = 0;
@@ -28,6 +33,13 @@ public:
   virtual void MakeTopmost() = 0;
   virtual void ControlAdded(TControl& AControl) = 0;
   virtual void ControlChanged(TControl& AControl) = 0;
+  // AOffset is the caret offset of mrSetSelStart.
+  virtual void MemoRequest(TMemo& AMemo, TMemoRequest ARequest, int AOffset = 0) = 0;
+  // The caret as the user left it, when the window system keeps it.
+  virtual std::optional<int> MemoSelStart(const TMemo& AMemo) const = 0;
+  // Runs the form's modal message processing until the form's modal state
+  // ends (TForm::ModalEnded) or the thread is asked to quit.
+  virtual void RunModal() = 0;
   // The window system's handle of the form or of one of its controls (HWND
   // on Windows), or null.
   virtual void* Handle() const noexcept = 0;

@@ -3,8 +3,11 @@
 #include "platform/ui/win32/Win32Ui.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
+#include <algorithm>
 #include <map>
+#include <vector>
 
 #include "common/Exception.h"
 #include "common/Text.h"
@@ -22,16 +25,46 @@ using win32::Wide;
 
 constexpr DWORD ToolWindowStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
 constexpr DWORD ToolWindowExStyle = WS_EX_TOOLWINDOW;
+constexpr DWORD SizeableStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr DWORD SizeableExStyle = WS_EX_WINDOWEDGE;
 constexpr int PageControlId = 1;
-constexpr int FirstImageId = 100;
+constexpr int FirstControlId = 100;
 constexpr int MinTabWidth = 24;
+constexpr int DropDownHeight = 200;
+
+DWORD FormStyle(const TFormDesign& ADesign) noexcept {
+  return ADesign.BorderStyle == TBorderStyle::bsToolWindow ? ToolWindowStyle : SizeableStyle;
+}
+
+DWORD FormExStyle(const TFormDesign& ADesign) noexcept {
+  return ADesign.BorderStyle == TBorderStyle::bsToolWindow ? ToolWindowExStyle : SizeableExStyle;
+}
+
+int ScreenPixelsPerInch() noexcept {
+  HDC Screen = GetDC(nullptr);
+  const int Result = Screen ? GetDeviceCaps(Screen, LOGPIXELSY) : 96;
+  if (Screen) ReleaseDC(nullptr, Screen);
+  return Result > 0 ? Result : 96;
+}
+
+// An edit control breaks lines only at CR LF.
+std::u16string WithCrLf(const std::u16string& AText) {
+  std::u16string Result;
+  Result.reserve(AText.size() + AText.size() / 32);
+  for (std::size_t I = 0; I < AText.size(); ++I) {
+    if (AText[I] == u'\n' && (I == 0 || AText[I - 1] != u'\r')) Result.push_back(u'\r');
+    Result.push_back(AText[I]);
+  }
+  return Result;
+}
 
 COLORREF ToColorRef(std::uint32_t ARgb) noexcept {
   return RGB((ARgb >> 16) & 0xFF, (ARgb >> 8) & 0xFF, ARgb & 0xFF);
 }
 
-struct TNativeImage {
-  TImage* Control = nullptr;
+// A control with a window of its own (images, lists, text boxes, buttons).
+struct TNativeControl {
+  TControl* Control = nullptr;
   HWND Handle = nullptr;
   TBitmapHandle Picture;
   std::uint64_t PictureGeneration = 0;
@@ -50,6 +83,9 @@ public:
   void MakeTopmost() override;
   void ControlAdded(TControl& AControl) override;
   void ControlChanged(TControl& AControl) override;
+  void MemoRequest(TMemo& AMemo, TMemoRequest ARequest, int AOffset) override;
+  std::optional<int> MemoSelStart(const TMemo& AMemo) const override;
+  void RunModal() override;
   void* Handle() const noexcept override { return FHandle; }
   void* ControlHandle(const TControl& AControl) const noexcept override;
 
@@ -58,36 +94,61 @@ private:
   LRESULT HandleMessage(UINT AMsg, WPARAM AWParam, LPARAM ALParam) noexcept;
   void OnCommand(WPARAM AWParam) noexcept;
   void OnNotify(const NMHDR& AHeader) noexcept;
+  void OnTimer(WPARAM AId) noexcept;
 
-  HWND CreateChild(const wchar_t* AClass, DWORD AStyle, const TRect& ABounds, int AId);
+  int Scale(int AValue) const noexcept { return MulDiv(AValue, FScreenPpi, FForm.Design().PixelsPerInch); }
+  TRect Scale(const TRect& ARect) const noexcept {
+    return {Scale(ARect.Left), Scale(ARect.Top), Scale(ARect.Width), Scale(ARect.Height)};
+  }
+  HWND CreateChild(const wchar_t* AClass, DWORD AStyle, const TRect& ABounds, int AId, DWORD AExStyle = 0);
+  TNativeControl& AddNative(TControl& AControl, const wchar_t* AClass, DWORD AStyle, TRect ABounds,
+                            DWORD AExStyle = 0);
+  TNativeControl* Find(const TControl& AControl) noexcept;
   void AddPageControl(TPageControl& APageControl);
   void AddImage(TImage& AImage);
   void RebuildTabs();
+  void Layout();
   void LayoutImages();
-  void UpdateImage(TNativeImage& AImage);
-  void UpdateHint(TNativeImage& AImage);
+  void UpdateImage(TNativeControl& AImage);
+  void UpdateHint(TNativeControl& AImage);
+  void UpdateComboBox(TNativeControl& AComboBox);
+  void UpdateMemo(TNativeControl& AMemo);
+  void UpdateButton(TNativeControl& AButton);
+  void UpdateTimer(const TTimer& ATimer);
 
   TForm& FForm;
+  int FScreenPpi;
   HWND FHandle = nullptr;
   HWND FTooltip = nullptr;
   TFontHandle FFont;
   TBrushHandle FBrush;
   TPageControl* FPageControl = nullptr;
   HWND FTabs = nullptr;
-  std::map<int, TNativeImage> FImages;  // by control id
+  std::map<int, TNativeControl> FControls;  // by control id
+  std::map<int, TTimer*> FTimers;           // by timer id
+  std::vector<TControl*> FAligned;          // controls that follow the client area
+  bool FInTimer = false;
 };
 
-TWin32Form::TWin32Form(TForm& AForm) : FForm(AForm) {
+TWin32Form::TWin32Form(TForm& AForm) : FForm(AForm), FScreenPpi(ScreenPixelsPerInch()) {
   win32::EnsureCommonControls();
   const auto& D = AForm.Design();
   FBrush.reset(CreateSolidBrush(ToColorRef(D.Color)));
-  FFont.reset(CreateFontW(D.FontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Wide(D.FontName)));
-  RECT Outer{0, 0, D.ClientWidth, D.ClientHeight};
-  AdjustWindowRectEx(&Outer, ToolWindowStyle, FALSE, ToolWindowExStyle);
-  FHandle = CreateWindowExW(ToolWindowExStyle, win32::FormClassName(&WndProc), Wide(D.Caption), ToolWindowStyle, D.Left,
-                            D.Top, Outer.right - Outer.left, Outer.bottom - Outer.top, nullptr, nullptr,
-                            win32::ModuleInstance(), this);
+  FFont.reset(CreateFontW(Scale(D.FontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                          Wide(D.FontName)));
+  RECT Outer{0, 0, Scale(D.ClientWidth), Scale(D.ClientHeight)};
+  AdjustWindowRectEx(&Outer, FormStyle(D), FALSE, FormExStyle(D));
+  const int Width = Outer.right - Outer.left;
+  const int Height = Outer.bottom - Outer.top;
+  int Left = D.Left;
+  int Top = D.Top;
+  if (D.Position == TPosition::poScreenCenter) {
+    Left = (GetSystemMetrics(SM_CXSCREEN) - Width) / 2;
+    Top = (GetSystemMetrics(SM_CYSCREEN) - Height) / 2;
+  }
+  FHandle = CreateWindowExW(FormExStyle(D), win32::FormClassName(&WndProc), Wide(D.Caption), FormStyle(D), Left, Top,
+                            Width, Height, nullptr, nullptr, win32::ModuleInstance(), this);
   if (!FHandle) throw Exception(u"Cannot create the window (error " + IntToText(GetLastError()) + u")");
   SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.get()), FALSE);
   // The tooltip has no owner: Wine does not keep a window topmost that owns
@@ -100,8 +161,8 @@ TWin32Form::TWin32Form(TForm& AForm) : FForm(AForm) {
 }
 
 TWin32Form::~TWin32Form() {
-  // Destroying the window destroys its controls; the pictures are freed
-  // afterwards with FImages.
+  // Destroying the window destroys its controls and timers; the pictures
+  // are freed afterwards with FControls.
   if (FTooltip) DestroyWindow(FTooltip);
   if (FHandle) {
     SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
@@ -142,23 +203,68 @@ void TWin32Form::MakeTopmost() { SetWindowPos(FHandle, HWND_TOPMOST, 0, 0, 0, 0,
 
 void* TWin32Form::ControlHandle(const TControl& AControl) const noexcept {
   if (&AControl == FPageControl) return FTabs;
-  for (const auto& [Id, Image] : FImages)
-    if (Image.Control == &AControl) return Image.Handle;
+  for (const auto& [Id, Native] : FControls)
+    if (Native.Control == &AControl) return Native.Handle;
   return nullptr;
 }
 
-HWND TWin32Form::CreateChild(const wchar_t* AClass, DWORD AStyle, const TRect& ABounds, int AId) {
-  HWND Child = CreateWindowExW(0, AClass, L"", WS_CHILD | AStyle, ABounds.Left, ABounds.Top, ABounds.Width,
+TNativeControl* TWin32Form::Find(const TControl& AControl) noexcept {
+  for (auto& [Id, Native] : FControls)
+    if (Native.Control == &AControl) return &Native;
+  return nullptr;
+}
+
+HWND TWin32Form::CreateChild(const wchar_t* AClass, DWORD AStyle, const TRect& ABounds, int AId, DWORD AExStyle) {
+  HWND Child = CreateWindowExW(AExStyle, AClass, L"", WS_CHILD | AStyle, ABounds.Left, ABounds.Top, ABounds.Width,
                                ABounds.Height, FHandle, reinterpret_cast<HMENU>(static_cast<INT_PTR>(AId)),
                                win32::ModuleInstance(), nullptr);
-  if (!Child) throw Exception(u"Cannot create a control");
+  if (!Child) throw Exception(u"Cannot create a control (error " + IntToText(GetLastError()) + u")");
   SendMessageW(Child, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.get()), FALSE);
   return Child;
 }
 
+TNativeControl& TWin32Form::AddNative(TControl& AControl, const wchar_t* AClass, DWORD AStyle, TRect ABounds,
+                                      DWORD AExStyle) {
+  const int Id = FirstControlId + static_cast<int>(FControls.size() + FTimers.size());
+  HWND Handle = CreateChild(AClass, AStyle, ABounds, Id, AExStyle);
+  auto& Native = FControls[Id];
+  Native.Control = &AControl;
+  Native.Handle = Handle;
+  if (AControl.Align() != TAlign::alNone) {
+    FAligned.push_back(&AControl);
+    Layout();
+  }
+  return Native;
+}
+
 void TWin32Form::ControlAdded(TControl& AControl) {
-  if (auto* PageControl = dynamic_cast<TPageControl*>(&AControl)) AddPageControl(*PageControl);
-  if (auto* Image = dynamic_cast<TImage*>(&AControl)) AddImage(*Image);
+  if (auto* PageControl = dynamic_cast<TPageControl*>(&AControl)) {
+    AddPageControl(*PageControl);
+  } else if (auto* Image = dynamic_cast<TImage*>(&AControl)) {
+    AddImage(*Image);
+  } else if (dynamic_cast<TPanel*>(&AControl)) {
+    // A panel draws nothing: it only takes its band of the client area.
+    FAligned.push_back(&AControl);
+    Layout();
+  } else if (dynamic_cast<TComboBox*>(&AControl)) {
+    auto Bounds = Scale(AControl.Bounds());
+    Bounds.Height = Scale(DropDownHeight);
+    UpdateComboBox(AddNative(AControl, WC_COMBOBOXW, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, Bounds));
+  } else if (dynamic_cast<TMemo*>(&AControl)) {
+    auto& Native =
+        AddNative(AControl, WC_EDITW,
+                  WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                  Scale(AControl.Bounds()), WS_EX_CLIENTEDGE);
+    SendMessageW(Native.Handle, EM_SETLIMITTEXT, 0, 0);
+    UpdateMemo(Native);
+  } else if (dynamic_cast<TButton*>(&AControl)) {
+    UpdateButton(
+        AddNative(AControl, WC_BUTTONW, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_BITMAP, Scale(AControl.Bounds())));
+  } else if (auto* Timer = dynamic_cast<TTimer*>(&AControl)) {
+    const int Id = FirstControlId + static_cast<int>(FControls.size() + FTimers.size());
+    FTimers[Id] = Timer;
+    UpdateTimer(*Timer);
+  }
 }
 
 void TWin32Form::ControlChanged(TControl& AControl) {
@@ -167,30 +273,58 @@ void TWin32Form::ControlChanged(TControl& AControl) {
     LayoutImages();
     return;
   }
-  for (auto& [Id, Image] : FImages)
-    if (Image.Control == &AControl) UpdateImage(Image);
+  if (auto* Timer = dynamic_cast<TTimer*>(&AControl)) {
+    UpdateTimer(*Timer);
+    return;
+  }
+  auto* Native = Find(AControl);
+  if (!Native) return;
+  if (dynamic_cast<TImage*>(&AControl)) UpdateImage(*Native);
+  if (dynamic_cast<TComboBox*>(&AControl)) UpdateComboBox(*Native);
+  if (dynamic_cast<TMemo*>(&AControl)) UpdateMemo(*Native);
+  if (dynamic_cast<TButton*>(&AControl)) UpdateButton(*Native);
 }
 
 void TWin32Form::AddPageControl(TPageControl& APageControl) {
   if (FPageControl) throw Exception(u"A form holds one page control");
-  const auto& D = FForm.Design();
+  RECT Client{};
+  GetClientRect(FHandle, &Client);
   FPageControl = &APageControl;
   FTabs = CreateChild(WC_TABCONTROLW, WS_VISIBLE | WS_CLIPSIBLINGS | TCS_BUTTONS | TCS_MULTILINE | TCS_RAGGEDRIGHT,
-                      {0, 0, D.ClientWidth, D.ClientHeight}, PageControlId);
+                      {0, 0, Client.right, Client.bottom}, PageControlId);
   // Buttons as wide as their captions, as a page control draws them (the
   // tab control's default minimum is 54 pixels).
-  TabCtrl_SetMinTabWidth(FTabs, MinTabWidth);
+  TabCtrl_SetMinTabWidth(FTabs, Scale(MinTabWidth));
   RebuildTabs();
 }
 
 void TWin32Form::AddImage(TImage& AImage) {
-  const int Id = FirstImageId + static_cast<int>(FImages.size());
-  auto& Image = FImages[Id];
-  Image.Control = &AImage;
-  Image.Handle = CreateChild(L"STATIC", SS_BITMAP | SS_NOTIFY, AImage.Bounds(), Id);
+  AddNative(AImage, L"STATIC", SS_BITMAP | SS_NOTIFY, Scale(AImage.Bounds()));
   // The images lie above the page control.
   SetWindowPos(FTabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   LayoutImages();
+}
+
+// Bands along the top edge take the full width in the order they were
+// added; a control aligned to the client takes what is left.
+void TWin32Form::Layout() {
+  RECT Client{};
+  GetClientRect(FHandle, &Client);
+  int Top = 0;
+  for (TControl* Control : FAligned) {
+    auto* Native = Find(*Control);
+    if (Control->Align() == TAlign::alTop) {
+      const int Height = Scale(Control->Bounds().Height);
+      if (Native) MoveWindow(Native->Handle, 0, Top, Client.right, Height, TRUE);
+      Top += Height;
+    } else if (Control->Align() == TAlign::alClient && Native) {
+      MoveWindow(Native->Handle, 0, Top, Client.right, std::max<int>(0, Client.bottom - Top), TRUE);
+    }
+  }
+  if (FTabs) {
+    MoveWindow(FTabs, 0, 0, Client.right, Client.bottom, TRUE);
+    LayoutImages();
+  }
 }
 
 // The tab control has no hidden tabs: a hidden page's tab is simply not
@@ -220,16 +354,17 @@ void TWin32Form::LayoutImages() {
   RECT Area{};
   GetClientRect(FTabs, &Area);
   TabCtrl_AdjustRect(FTabs, FALSE, &Area);
-  for (auto& [Id, Image] : FImages) {
-    const auto& B = Image.Control->Bounds();
-    SetWindowPos(Image.Handle, nullptr, Area.left + B.Left, Area.top + B.Top, B.Width, B.Height,
+  for (auto& [Id, Native] : FControls) {
+    if (!dynamic_cast<TImage*>(Native.Control)) continue;
+    const auto B = Scale(Native.Control->Bounds());
+    SetWindowPos(Native.Handle, nullptr, Area.left + B.Left, Area.top + B.Top, B.Width, B.Height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    UpdateImage(Image);
+    UpdateImage(Native);
   }
 }
 
-void TWin32Form::UpdateImage(TNativeImage& AImage) {
-  const TImage& Control = *AImage.Control;
+void TWin32Form::UpdateImage(TNativeControl& AImage) {
+  const auto& Control = static_cast<const TImage&>(*AImage.Control);
   const TBitmap* Picture = Control.Picture();
   if (Picture && AImage.PictureGeneration != Control.PictureGeneration()) {
     // The image keeps a bitmap handle of its own; the one the control gives
@@ -244,25 +379,136 @@ void TWin32Form::UpdateImage(TNativeImage& AImage) {
   UpdateHint(AImage);
 }
 
-void TWin32Form::UpdateHint(TNativeImage& AImage) {
+void TWin32Form::UpdateHint(TNativeControl& AImage) {
+  const auto& Control = static_cast<const TImage&>(*AImage.Control);
   if (!FTooltip) return;
   TOOLINFOW Tool{};
   Tool.cbSize = TTTOOLINFOW_V2_SIZE;
   Tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   Tool.hwnd = FHandle;
   Tool.uId = reinterpret_cast<UINT_PTR>(AImage.Handle);
-  const bool Wanted = AImage.Control->ShowHint() && !AImage.Control->Hint().empty();
+  const bool Wanted = Control.ShowHint() && !Control.Hint().empty();
   if (!Wanted) {
     if (AImage.HasTool) SendMessageW(FTooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&Tool));
     AImage.HasTool = false;
     return;
   }
-  std::u16string Text = AImage.Control->Hint();
+  std::u16string Text = Control.Hint();
   Tool.lpszText = reinterpret_cast<wchar_t*>(Text.data());
   if (AImage.HasTool) {
     SendMessageW(FTooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&Tool));
   } else {
     AImage.HasTool = SendMessageW(FTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&Tool)) != FALSE;
+  }
+}
+
+// The list shows the items in the order the shared list keeps them.
+void TWin32Form::UpdateComboBox(TNativeControl& AComboBox) {
+  const auto& Control = static_cast<const TComboBox&>(*AComboBox.Control);
+  SendMessageW(AComboBox.Handle, CB_RESETCONTENT, 0, 0);
+  for (const auto& Item : Control.Items())
+    SendMessageW(AComboBox.Handle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(Item)));
+  SendMessageW(AComboBox.Handle, CB_SETCURSEL, static_cast<WPARAM>(Control.ItemIndex()), 0);
+}
+
+void TWin32Form::UpdateMemo(TNativeControl& AMemo) {
+  const auto& Control = static_cast<const TMemo&>(*AMemo.Control);
+  SetWindowTextW(AMemo.Handle, Wide(WithCrLf(Control.Text())));
+}
+
+void TWin32Form::UpdateButton(TNativeControl& AButton) {
+  const auto& Control = static_cast<const TButton&>(*AButton.Control);
+  if (!Control.Glyph()) return;
+  auto Bitmap = win32::CreateBitmapHandle(*Control.Glyph());
+  SendMessageW(AButton.Handle, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(Bitmap.get()));
+  AButton.Picture = std::move(Bitmap);
+}
+
+void TWin32Form::UpdateTimer(const TTimer& ATimer) {
+  for (const auto& [Id, Timer] : FTimers) {
+    if (Timer != &ATimer) continue;
+    if (ATimer.Enabled())
+      SetTimer(FHandle, static_cast<UINT_PTR>(Id), static_cast<UINT>(ATimer.Interval()), nullptr);
+    else
+      KillTimer(FHandle, static_cast<UINT_PTR>(Id));
+  }
+}
+
+void TWin32Form::MemoRequest(TMemo& AMemo, TMemoRequest ARequest, int AOffset) {
+  auto* Native = Find(AMemo);
+  if (!Native) return;
+  HWND Edit = Native->Handle;
+  switch (ARequest) {
+    case TMemoRequest::mrSetSelStart:
+      SendMessageW(Edit, EM_SETSEL, static_cast<WPARAM>(AOffset), static_cast<LPARAM>(AOffset));
+      break;
+    case TMemoRequest::mrScrollCaret:
+      SendMessageW(Edit, EM_SCROLLCARET, 0, 0);
+      break;
+    case TMemoRequest::mrSetFocus:
+      SetFocus(Edit);
+      break;
+    case TMemoRequest::mrBeginUpdate:
+      SendMessageW(Edit, WM_SETREDRAW, FALSE, 0);
+      break;
+    case TMemoRequest::mrEndUpdate:
+      SendMessageW(Edit, WM_SETREDRAW, TRUE, 0);
+      InvalidateRect(Edit, nullptr, TRUE);
+      break;
+  }
+}
+
+std::optional<int> TWin32Form::MemoSelStart(const TMemo& AMemo) const {
+  for (const auto& [Id, Native] : FControls) {
+    if (Native.Control != &AMemo) continue;
+    DWORD Start = 0;
+    SendMessageW(Native.Handle, EM_GETSEL, reinterpret_cast<WPARAM>(&Start), 0);
+    return static_cast<int>(Start);
+  }
+  return std::nullopt;
+}
+
+struct TThreadWindows {
+  HWND Self;
+  std::vector<HWND> Windows;
+};
+
+BOOL CALLBACK CollectEnabledWindow(HWND AWnd, LPARAM AData) noexcept {
+  auto& D = *reinterpret_cast<TThreadWindows*>(AData);
+  if (AWnd != D.Self && IsWindowVisible(AWnd) && IsWindowEnabled(AWnd)) {
+    try {
+      D.Windows.push_back(AWnd);
+    } catch (...) {
+      return FALSE;
+    }
+  }
+  return TRUE;
+}
+
+// While a form is modal the thread's other windows take no input.
+void TWin32Form::RunModal() {
+  TThreadWindows Disabled{FHandle, {}};
+  EnumThreadWindows(GetCurrentThreadId(), &CollectEnabledWindow, reinterpret_cast<LPARAM>(&Disabled));
+  for (HWND W : Disabled.Windows) EnableWindow(W, FALSE);
+  struct TEnableAgain {
+    std::vector<HWND>& Windows;
+    ~TEnableAgain() {
+      for (HWND W : Windows)
+        if (IsWindow(W)) EnableWindow(W, TRUE);
+    }
+  } EnableAgain{Disabled.Windows};
+
+  SetForegroundWindow(FHandle);
+  MSG Msg;
+  while (!FForm.ModalEnded()) {
+    const BOOL Got = GetMessageW(&Msg, nullptr, 0, 0);
+    if (Got == 0) {
+      PostQuitMessage(static_cast<int>(Msg.wParam));  // for the outer loop
+      break;
+    }
+    if (Got < 0) break;
+    TranslateMessage(&Msg);
+    DispatchMessageW(&Msg);
   }
 }
 
@@ -295,20 +541,59 @@ LRESULT TWin32Form::HandleMessage(UINT AMsg, WPARAM AWParam, LPARAM ALParam) noe
       FillRect(reinterpret_cast<HDC>(AWParam), &R, FBrush.get());
       return 1;
     }
-    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORSTATIC: {
+      // A read-only text box asks here too; it keeps the window colour.
+      const auto* Native = [&]() -> const TNativeControl* {
+        for (const auto& [Id, Control] : FControls)
+          if (Control.Handle == reinterpret_cast<HWND>(ALParam)) return &Control;
+        return nullptr;
+      }();
+      if (Native && dynamic_cast<const TMemo*>(Native->Control)) {
+        SetBkColor(reinterpret_cast<HDC>(AWParam), GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+      }
       SetBkColor(reinterpret_cast<HDC>(AWParam), ToColorRef(FForm.Design().Color));
       return reinterpret_cast<LRESULT>(FBrush.get());
+    }
+    case WM_SIZE:
+      Layout();
+      return 0;
+    case WM_TIMER:
+      OnTimer(AWParam);
+      return 0;
     default:
       return DefWindowProcW(FHandle, AMsg, AWParam, ALParam);
   }
 }
 
 void TWin32Form::OnCommand(WPARAM AWParam) noexcept {
-  if (HIWORD(AWParam) != STN_DBLCLK) return;
-  const auto Found = FImages.find(LOWORD(AWParam));
-  if (Found == FImages.end()) return;
-  TImage* Image = Found->second.Control;
-  win32::RunHandler(FHandle, [Image] { Image->DblClick(); });
+  const auto Found = FControls.find(LOWORD(AWParam));
+  if (Found == FControls.end()) return;
+  const auto& Native = Found->second;
+  const auto Code = HIWORD(AWParam);
+  if (auto* Image = dynamic_cast<TImage*>(Native.Control); Image && Code == STN_DBLCLK) {
+    win32::RunHandler(FHandle, [Image] { Image->DblClick(); });
+  } else if (auto* Combo = dynamic_cast<TComboBox*>(Native.Control)) {
+    if (Code == CBN_SELCHANGE) {
+      const int Index = static_cast<int>(SendMessageW(Native.Handle, CB_GETCURSEL, 0, 0));
+      win32::RunHandler(FHandle, [Combo, Index] { Combo->Select(Index); });
+    } else if (Code == CBN_DROPDOWN) {
+      win32::RunHandler(FHandle, [Combo] { Combo->DropDown(); });
+    }
+  } else if (auto* Button = dynamic_cast<TButton*>(Native.Control); Button && Code == BN_CLICKED) {
+    win32::RunHandler(FHandle, [Button] { Button->Click(); });
+  }
+}
+
+// A timer's handler does not run again while it is still busy (for
+// instance while it shows an error).
+void TWin32Form::OnTimer(WPARAM AId) noexcept {
+  const auto Found = FTimers.find(static_cast<int>(AId));
+  if (Found == FTimers.end() || FInTimer) return;
+  FInTimer = true;
+  TTimer* Timer = Found->second;
+  win32::RunHandler(FHandle, [Timer] { Timer->Timer(); });
+  FInTimer = false;
 }
 
 void TWin32Form::OnNotify(const NMHDR& AHeader) noexcept {
@@ -326,6 +611,16 @@ void TWin32Form::OnNotify(const NMHDR& AHeader) noexcept {
 std::unique_ptr<INativeForm> CreateNativeForm(TForm& AForm) { return std::make_unique<TWin32Form>(AForm); }
 
 int PrimaryScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+
+void HandleException(const TForm* AOwner, std::exception_ptr AError) noexcept {
+  win32::ShowHandlerError(AOwner ? static_cast<HWND>(AOwner->Native().Handle()) : nullptr, AError);
+}
+
+void ShellExplore(const TForm* AParent, const std::u16string& AFolder) {
+  HWND Parent = AParent ? static_cast<HWND>(AParent->Native().Handle()) : nullptr;
+  const auto Result = reinterpret_cast<INT_PTR>(ShellExecuteW(Parent, L"explore", Wide(AFolder), L"", L"", SW_SHOWNORMAL));
+  if (Result <= 32) throw Exception(u"Cannot open the folder \"" + AFolder + u"\" (error " + IntToText(Result) + u")");
+}
 
 void ProcessMessages() {
   MSG Msg;
