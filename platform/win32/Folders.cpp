@@ -16,12 +16,24 @@ const wchar_t* Wide(const std::u16string& AText) noexcept { return reinterpret_c
 
 bool IsPathDelimiter(char16_t AChar) noexcept { return AChar == u'\\' || AChar == u'/' || AChar == u':'; }
 
-std::u16string CommonAppDataFolder() {
+namespace {
+
+std::u16string QueryCommonAppDataFolder() {
   wchar_t Buffer[MAX_PATH + 1] = {};
   if (!SHGetSpecialFolderPathW(nullptr, Buffer, CSIDL_COMMON_APPDATA, TRUE) || Buffer[0] == L'\0')
     throw Exception(u"The common application-data folder of this computer is not available");
   std::u16string Folder(reinterpret_cast<const char16_t*>(Buffer));
   if (Folder.back() != PathDelimiter) Folder += PathDelimiter;
+  return Folder;
+}
+
+}  // namespace
+
+std::u16string CommonAppDataFolder() {
+  // The folder does not change while the process runs. Asking the shell
+  // once also keeps it out of the module's unload, where the log's closing
+  // line is written under the loader lock.
+  static const std::u16string Folder = QueryCommonAppDataFolder();
   return Folder;
 }
 
