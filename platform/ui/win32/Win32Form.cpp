@@ -62,6 +62,13 @@ COLORREF ToColorRef(std::uint32_t ARgb) noexcept {
   return RGB((ARgb >> 16) & 0xFF, (ARgb >> 8) & 0xFF, ARgb & 0xFF);
 }
 
+// A static control hands back the picture it showed before. That is our own
+// handle (freed with TNativeControl::Picture), unless the control had made a
+// copy of it, as version 6 of the common controls does for pictures with
+// alpha: such a copy is the caller's to free.
+struct TNativeControl;
+void ReleaseReturnedBitmap(const TNativeControl& AImage, LRESULT AReturned) noexcept;
+
 // A control with a window of its own (images, lists, text boxes, buttons).
 struct TNativeControl {
   TControl* Control = nullptr;
@@ -70,6 +77,11 @@ struct TNativeControl {
   std::uint64_t PictureGeneration = 0;
   bool HasTool = false;
 };
+
+void ReleaseReturnedBitmap(const TNativeControl& AImage, LRESULT AReturned) noexcept {
+  auto* Returned = reinterpret_cast<HBITMAP>(AReturned);
+  if (Returned && Returned != AImage.Picture.get()) DeleteObject(Returned);
+}
 
 class TWin32Form final : public INativeForm {
 public:
@@ -164,6 +176,9 @@ TWin32Form::~TWin32Form() {
   // Destroying the window destroys its controls and timers; the pictures
   // are freed afterwards with FControls.
   if (FTooltip) DestroyWindow(FTooltip);
+  for (const auto& [Id, Native] : FControls)
+    if (Native.Picture && dynamic_cast<TImage*>(Native.Control))
+      ReleaseReturnedBitmap(Native, SendMessageW(Native.Handle, STM_SETIMAGE, IMAGE_BITMAP, 0));
   if (FHandle) {
     SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
     DestroyWindow(FHandle);
@@ -370,7 +385,8 @@ void TWin32Form::UpdateImage(TNativeControl& AImage) {
     // The image keeps a bitmap handle of its own; the one the control gives
     // back is the previous picture, which is freed here.
     auto Bitmap = win32::CreateBitmapHandle(*Picture);
-    SendMessageW(AImage.Handle, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(Bitmap.get()));
+    ReleaseReturnedBitmap(AImage, SendMessageW(AImage.Handle, STM_SETIMAGE, IMAGE_BITMAP,
+                                               reinterpret_cast<LPARAM>(Bitmap.get())));
     AImage.Picture = std::move(Bitmap);
     AImage.PictureGeneration = Control.PictureGeneration();
   }

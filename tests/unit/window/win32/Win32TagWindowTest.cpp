@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -181,17 +182,35 @@ TEST(Win32TagWindow, AlphaBlendingCanBeSwitchedOff) {
   EXPECT_EQ(Alpha, 4);
 }
 
-TEST(Win32TagWindow, GdiObjectsStayFlatOverManyShowHideCycles) {
+TEST(Win32TagWindow, EachShowFreesTheBitmapsOfThePicturesItReplaces) {
   TfmBarcodes Window;
   FillTids(Window);
-  Window.Show();
-  Window.Hide();
-  const DWORD Before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  std::set<HGDIOBJ> Seen;
+  auto Current = [&] {
+    std::set<HGDIOBJ> Shown;
+    for (int N = 1; N <= 8; ++N)
+      Shown.insert(reinterpret_cast<HGDIOBJ>(
+          SendMessageW(ControlHandle(Window, Window.Image(N)), STM_GETIMAGE, IMAGE_BITMAP, 0)));
+    return Shown;
+  };
   for (int Cycle = 0; Cycle < 50; ++Cycle) {
     Window.Show();
+    const auto Shown = Current();
+    Seen.insert(Shown.begin(), Shown.end());
     Window.Hide();
   }
-  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), Before + 2);
+  // Every bitmap ever shown is gone, except those shown now (a handle value
+  // may come back for a new bitmap).
+  const auto Shown = Current();
+  EXPECT_EQ(Shown.size(), 8u);
+  for (HGDIOBJ Handle : Seen)
+    if (!Shown.count(Handle)) {
+      EXPECT_EQ(GetObjectType(Handle), 0u) << Handle;
+    }
+  BITMAP Info{};
+  ASSERT_NE(GetObject(*Shown.begin(), sizeof(Info), &Info), 0);
+  EXPECT_EQ(Info.bmWidth, 80);
+  EXPECT_EQ(Info.bmHeight, 80);
 }
 
 }  // namespace
