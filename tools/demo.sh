@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The main job: installs what is missing, builds every target (linux, win32,
-# win64), then runs a demonstration session of the add-in through the host
+# win64) and the add-in bundle dist/quorvel-<version>.zip, then runs a demonstration session of the add-in through the host
 # harness v8host, the way the 1C:Enterprise platform drives it.
 #
 #   tools/demo.sh            the 32-bit DLL, under Wine (what the platform loads)
@@ -35,6 +35,8 @@ if [ -z "${QUORVEL_SKIP_BUILD:-}" ]; then
     cmake --preset "$p" >/dev/null
     cmake --build --preset "$p"
   done
+  banner "bundle"
+  tools/make-bundle.sh
 fi
 
 # Hook for the demonstration session: tools/demo.v8s when present.

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing (tools/setup.sh), then for each
 # build - linux, win32, win64 - configures, builds and runs ctest (the Windows
-# tests under Wine). Stops at the first failure.
+# tests under Wine), and after both Windows builds the add-in bundle
+# (tools/make-bundle.sh, checked by tests/bundle/check-bundle.sh). Stops at
+# the first failure.
 #
 #   tools/test.sh               all three builds
 #   tools/test.sh linux win32   only these
@@ -70,6 +72,21 @@ for p in "${presets[@]}"; do
   [ "$rc" -eq 0 ] || exit "$rc"
   finish_step
 done
+
+# The add-in bundle, once both Windows builds are there: packed as
+# tools/demo.sh packs it, then unpacked, validated and loaded under Wine.
+if [[ " ${presets[*]} " == *" win32 "* && " ${presets[*]} " == *" win64 "* ]]; then
+  current="bundle"; step_start=$SECONDS
+  banner "$current"
+  bundle=$(tools/make-bundle.sh)
+  if tests/bundle/check-bundle.sh "$bundle"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    exit 1
+  fi
+  finish_step
+fi
 
 current="done"
 banner "all builds passed in $((SECONDS - started)) s"

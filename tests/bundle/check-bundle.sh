@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Checks an add-in bundle as the platform would meet it: unpacks the archive,
+# validates MANIFEST.XML (namespace, the attributes of every component, one
+# component per architecture, every path present and of its architecture),
+# then loads each listed library under Wine with the v8host of the same
+# architecture: the class list and a call of GetInterfaceRevision.
+#
+#   tests/bundle/check-bundle.sh dist/quorvel-<version>.zip
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+here="$root/tests/bundle"
+ns=http://v8.1c.ru/8.2/addin/bundle
+
+[ $# -eq 1 ] || { echo "usage: check-bundle.sh BUNDLE.zip" >&2; exit 2; }
+bundle=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+
+# Unpacked inside the build tree: under Wine, paths relative to the current
+# folder need no drive mapping.
+cd "$root"
+work=build/bundle-check
+rm -rf "$work"
+mkdir -p "$work"
+unzip -q "$bundle" -d "$work" || { fail "cannot unpack $bundle"; exit 1; }
+manifest="$work/MANIFEST.XML"
+[ -f "$manifest" ] || { fail "no MANIFEST.XML at the top of the archive"; exit 1; }
+
+if xmllint --noout --schema "$here/bundle.xsd" "$manifest" 2>"$work/xmllint.log"; then
+  pass "MANIFEST.XML is a bundle manifest"
+else
+  cat "$work/xmllint.log"
+  fail "MANIFEST.XML does not validate"
+fi
+xpath() { xmllint --xpath "$1" "$manifest" 2>/dev/null || true; }
+[ "$(xpath 'namespace-uri(/*)')" = "$ns" ] && [ "$(xpath 'local-name(/*)')" = bundle ] \
+  && pass "root is bundle in $ns" || fail "the root element is not {$ns}bundle"
+
+count=$(xpath "count(/*/*[local-name()='component'])")
+[ "$count" = 2 ] && pass "two components" || fail "expected 2 components, found ${count:-none}"
+for arch in i386 x86_64; do
+  [ "$(xpath "count(/*/*[local-name()='component'][@arch='$arch'])")" = 1 ] \
+    || fail "no single component for arch $arch"
+done
+
+# The machine type in the PE header.
+pe_machine() {
+  local off
+  off=$(od -An -t u4 -j 60 -N 4 "$1" | tr -d ' ')
+  od -An -t x2 -j $((off + 4)) -N 2 "$1" | tr -d ' '
+}
+
+for ((i = 1; i <= ${count:-0}; i++)); do
+  c="/*/*[local-name()='component'][$i]"
+  arch=$(xpath "string($c/@arch)")
+  path=$(xpath "string($c/@path)")
+  lib="$work/$path"
+  if [ -z "$path" ] || [ ! -f "$lib" ]; then
+    fail "component $i ($arch): path '$path' is not in the archive"
+    continue
+  fi
+  case "$arch" in
+    i386) want=014c preset=win32 ;;
+    x86_64) want=8664 preset=win64 ;;
+    *) fail "component $i: unknown arch '$arch'"; continue ;;
+  esac
+  host=build/$preset/tools/v8host/v8host.exe
+  machine=$(pe_machine "$lib")
+  [ "$machine" = "$want" ] && pass "$path is a $arch library" || fail "$path: machine $machine, not $arch"
+
+  if [ ! -f "$host" ]; then
+    fail "$host is missing: cmake --build --preset $preset"
+    continue
+  fi
+  out="$work/$path.list.txt"
+  if "$root/tools/wine-run.sh" "$host" --list "$lib" >"$out" 2>&1 \
+     && grep -q '^Class quorvel (extension "quorvel")' "$out" \
+     && grep -q 'GetDataTagsRFID / ПолучитьДанныеМетокRFID  params 3  function' "$out" \
+     && grep -q 'Transparency / Прозрачность  read/write' "$out"; then
+    pass "$path loads under Wine ($host --list)"
+  else
+    cat "$out"
+    fail "$path does not load under Wine with $host"
+  fi
+  out="$work/$path.call.txt"
+  if "$root/tools/wine-run.sh" "$host" "$lib" quorvel 'GetInterfaceRevision()' >"$out" 2>&1 \
+     && grep -q '^< 3002 \[I4\]' "$out"; then
+    pass "$path answers GetInterfaceRevision with 3002"
+  else
+    cat "$out"
+    fail "$path: GetInterfaceRevision did not answer 3002"
+  fi
+done
+
+if [ "$failures" -gt 0 ]; then
+  echo "bundle check: $failures failure(s)"
+  exit 1
+fi
+rm -rf "$work"
+echo "bundle check: $(basename "$bundle") passed"
