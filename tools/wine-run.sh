@@ -10,7 +10,9 @@
 # Environment:
 #   QUORVEL_WINEPREFIX  use this prefix instead of <build>/wineprefix
 #   WINEDEBUG           defaults to -all
-#   DISPLAY             passed through; programs that open no window need none
+#   DISPLAY             passed through; when unset, the program runs under a
+#                       private Xvfb (xvfb-run), so window tests work anywhere
+#   QUORVEL_WINE_XVFB   0: run without any display when DISPLAY is unset
 set -euo pipefail
 
 die() { echo "wine-run.sh: $*" >&2; exit 125; }
@@ -80,6 +82,22 @@ restart_if_display_changed() {
 # programs at once in the same prefix.
 exec 9>"$prefix.lock"
 flock 9
+# Settings of the prefix; bump the number when they change, so existing
+# prefixes get them too.
+settings_version=2
+apply_settings() {
+  {
+    # Wine draws the window frames itself: screenshots under a bare X server
+    # then show them too.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f
+    # A crash prints its backtrace (winedbg --auto) and ends the program; the
+    # crash dialog would wait forever for a click when a display is there.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
+  } >>"$prefix.log" 2>&1 </dev/null || true
+  wineserver -w 2>/dev/null || true
+  echo "$settings_version" >"$prefix/.quorvel-ready"
+}
+
 if [ ! -f "$prefix/system.reg" ] || [ ! -f "$prefix/.quorvel-ready" ]; then
   rm -rf "$prefix"
   echo "wine-run.sh: creating $arch prefix $prefix (once per build tree)" >&2
@@ -89,15 +107,31 @@ if [ ! -f "$prefix/system.reg" ] || [ ! -f "$prefix/.quorvel-ready" ]; then
     die "wineboot failed"
   fi
   wineserver -w 2>/dev/null || true
-  # Wine draws the window frames itself: screenshots under a bare X server
-  # then show them too.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$prefix.log" 2>&1 </dev/null || true
-  wineserver -w 2>/dev/null || true
-  touch "$prefix/.quorvel-ready"
+  apply_settings
   echo "wine-run.sh: prefix ready in $((SECONDS - start)) s" >&2
+elif [ "$(cat "$prefix/.quorvel-ready")" != "$settings_version" ]; then
+  apply_settings
 fi
 have=$(prefix_arch "$prefix")
 [ "$have" = "$arch" ] || die "$prefix is a $have prefix, $program needs $arch; set QUORVEL_WINEPREFIX to another folder"
+
+# Without a display, windows cannot be created (window tests live in the same
+# programs as the others). So a run without DISPLAY gets a private X server
+# (xvfb-run) and a Wine session of its own that ends with the run; runs in one
+# prefix then take turns. QUORVEL_WINE_XVFB=0 runs without any display.
+if [ -z "${DISPLAY:-}" ] && [ "${QUORVEL_WINE_XVFB:-1}" != 0 ] && command -v xvfb-run >/dev/null; then
+  exec 9>&-
+  exec 8>"$prefix.session.lock"
+  flock 8
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  rc=0
+  QUORVEL_WINE_END_SESSION=1 xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$program" "$@" 8>&- || rc=$?
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  exit $rc
+fi
+
 restart_if_display_changed
 exec 9>&-
 
@@ -106,4 +140,12 @@ exec 9>&-
 # and a caller reading our output (ctest) would wait for it to linger and exit.
 # (A server already running for this prefix makes this a no-op.)
 wineserver -p5 </dev/null >/dev/null 2>&1 || true
-exec wine "$program" "$@"
+if [ -z "${QUORVEL_WINE_END_SESSION:-}" ]; then
+  exec wine "$program" "$@"
+fi
+# Inside a private X server: the session ends before the server does.
+rc=0
+wine "$program" "$@" || rc=$?
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+exit $rc
