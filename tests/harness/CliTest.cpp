@@ -117,3 +117,22 @@ TEST(HostTool, ScriptLinesRunAndAFailedOneSetsTheExitStatus) {
   EXPECT_TRUE(Has(run.Output, "> NoSuchMethod(1, \"два\")\n< FAILED: no method or property \"NoSuchMethod\""))
       << run.Output;
 }
+
+TEST(HostTool, StandardInputDrivesTheSessionAndPrettyShowsXml) {
+  const auto classes = harness::Addin().ClassNames();
+  if (classes.empty()) GTEST_SKIP() << "the add-in registers no class yet";
+  const std::string input = ::testing::TempDir() + "v8host-input.txt";
+  {
+    std::ofstream file(input, std::ios::binary);
+    file << ":echo == description ==\r\nGetDescription()\nGetInterfaceRevision()\n";
+  }
+  const TRun run = RunTool("--pretty --script - " + Quoted(harness::AddinPath()) + " " +
+                           v8host::ToUtf8(classes.front()) + " < " + Quoted(input));
+  std::remove(input.c_str());
+  if (Has(run.Output, "answered 0") && !harness::HaveDisplay()) GTEST_SKIP() << "no display for the add-in's window";
+  EXPECT_EQ(run.Status, 0) << run.Output;
+  EXPECT_TRUE(Has(run.Output, "== description ==\n> GetDescription()\n< true [BOOL]\n  out 1: [PWSTR, ")) << run.Output;
+  EXPECT_TRUE(Has(run.Output, "characters of XML]\n      <?xml version=\"1.0\" encoding=\"UTF-8\"?>\n      <DriverDescription\n"))
+      << run.Output;
+  EXPECT_TRUE(Has(run.Output, "> GetInterfaceRevision()\n< 3002 [I4]\n")) << run.Output;
+}

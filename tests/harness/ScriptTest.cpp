@@ -72,10 +72,22 @@ TEST(Script, LinesAreCallsGetsSetsAndPumps) {
   EXPECT_EQ(line.Kind, TCallLine::ckPump);
   EXPECT_EQ(line.Milliseconds, 250);
 
+  line = ParseCallLine(":echo  Two tags, \"1\" and 2  ");
+  EXPECT_EQ(line.Kind, TCallLine::ckEcho);
+  EXPECT_EQ(line.Text, "Two tags, \"1\" and 2") << "the text is taken as written";
+
+  // Other directives are left to whoever runs the session.
+  line = ParseCallLine(":present 3");
+  EXPECT_EQ(line.Kind, TCallLine::ckDirective);
+  EXPECT_EQ(line.Name, u"present");
+  EXPECT_EQ(line.Text, "3");
+
   EXPECT_EQ(ParseCallLine("# a comment").Kind, TCallLine::ckNothing);
   EXPECT_EQ(ParseCallLine("   ").Kind, TCallLine::ckNothing);
   EXPECT_THROW(ParseCallLine("Open(1"), THostError);
   EXPECT_THROW(ParseCallLine("Open() trailing"), THostError);
-  EXPECT_THROW(ParseCallLine(":sleep 5"), THostError);
+  EXPECT_THROW(ParseCallLine(":pump soon"), THostError);
+  EXPECT_THROW(ParseCallLine(":"), THostError);
+  EXPECT_THROW(ParseCallLine(":(1)"), THostError);
   EXPECT_THROW(ParseCallLine("(1)"), THostError);
 }

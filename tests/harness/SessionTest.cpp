@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "FakeAddin.h"
 #include "v8host/Session.h"
@@ -12,9 +14,12 @@ namespace {
 
 class SessionTest : public ::testing::Test {
  protected:
-  std::string Run(std::initializer_list<const char*> ALines) {
+  std::string Run(std::initializer_list<const char*> ALines, bool APretty = false,
+                  TSession::TDirectiveHandler AHandler = nullptr) {
     TComponent component(Library, Host, u"Fake");
     TSession session(component, Out);
+    session.SetPrettyXml(APretty);
+    session.SetDirectiveHandler(std::move(AHandler));
     for (const char* line : ALines) session.Execute(line);
     Failures = session.Failures();
     return Out.str();
@@ -53,4 +58,30 @@ TEST_F(SessionTest, CountsEveryKindOfFailure) {
   EXPECT_TRUE(Has(out, "no method or property \"Nothing\"")) << out;
   EXPECT_TRUE(Has(out, "SetPropVal answered false")) << out;
   EXPECT_TRUE(Has(out, "syntax: column 7")) << out;
+}
+
+TEST_F(SessionTest, PrettyXmlShowsDocumentsIndentedAndOtherTextsQuoted) {
+  const std::string out = Run({"Echo(\"<a><b>x</b></a>\")", "Echo(\"<a><b></a>\")", "Echo(\"plain\")"}, true);
+  EXPECT_EQ(Failures, 0) << out;
+  EXPECT_TRUE(Has(out, "> Echo(\"<a><b>x</b></a>\")\n< [PWSTR, 15 characters of XML]\n      <a>\n        <b>x</b>\n      </a>\n"))
+      << out;
+  EXPECT_TRUE(Has(out, "< \"<a><b></a>\" [PWSTR]\n")) << "badly nested: shown as it is\n" << out;
+  EXPECT_TRUE(Has(out, "< \"plain\" [PWSTR]\n")) << out;
+}
+
+TEST_F(SessionTest, EchoPrintsAndOtherDirectivesGoToTheHandler) {
+  std::vector<std::string> seen;
+  const std::string out = Run({":echo -- two tags --", ":present 2", ":present 9", ":pump 0"}, false,
+                              [&seen](const std::u16string& AName, const std::string& AText) {
+                                seen.push_back(std::string(AName.begin(), AName.end()) + " " + AText);
+                                return AText != "9";
+                              });
+  EXPECT_EQ(Failures, 1) << out;
+  EXPECT_EQ(seen, (std::vector<std::string>{"present 2", "present 9"}));
+  EXPECT_TRUE(Has(out, "-- two tags --\n> :present 2\n> :present 9\n< FAILED: :present failed\n> :pump 0\n")) << out;
+
+  std::ostringstream().swap(Out);
+  const std::string unhandled = Run({":present 1"});
+  EXPECT_EQ(Failures, 1);
+  EXPECT_TRUE(Has(unhandled, "< FAILED: unknown directive \":present\"")) << unhandled;
 }

@@ -1,6 +1,7 @@
 #include "v8host/Script.h"
 
 #include <cctype>
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -21,6 +22,11 @@ class TParser {
     throw THostError("column " + std::to_string(FPos + 1) + ": " + AWhat);
   }
   bool AtEnd() const { return FPos >= FText.size(); }
+  std::string Rest() {
+    std::string rest(FText.substr(std::min(FPos, FText.size())));
+    FPos = FText.size();
+    return rest;
+  }
   char Peek() const { return AtEnd() ? '\0' : FText[FPos]; }
   void SkipSpaces() {
     while (!AtEnd() && (FText[FPos] == ' ' || FText[FPos] == '\t' || FText[FPos] == '\r')) ++FPos;
@@ -201,7 +207,16 @@ TCallLine ParseCallLine(std::string_view ALine) {
   if (parser.AtEnd() || parser.Peek() == '#' || parser.Peek() == '\n') return line;
   if (parser.Take(':')) {
     const std::string directive = parser.Word();
-    if (directive != "pump") parser.Fail("unknown directive \":" + directive + "\"");
+    if (directive.empty()) parser.Fail("directive name expected");
+    if (directive != "pump") {
+      line.Kind = directive == "echo" ? TCallLine::ckEcho : TCallLine::ckDirective;
+      line.Name = ToUtf16(directive);
+      parser.SkipSpaces();
+      line.Text = parser.Rest();
+      while (!line.Text.empty() && (line.Text.back() == ' ' || line.Text.back() == '\t' || line.Text.back() == '\r'))
+        line.Text.pop_back();
+      return line;
+    }
     const TValue ms = parser.Literal();
     if (ms.Type != VTYPE_I4 || ms.Int < 0) parser.Fail("milliseconds expected");
     parser.ExpectEnd();

@@ -4,6 +4,8 @@
 //   Name(arg, ...)       method call
 //   Name = value         property set
 //   :pump MS             let windows process input for MS milliseconds
+//   :echo TEXT           print TEXT (a caption in the session's output)
+//   :NAME TEXT           another directive, for whoever runs the session
 //   # comment            (and blank lines) ignored
 // Names are English or Russian. Literals: numbers (42, -1.5, 1e3), texts in
 // double quotes with \" \\ \n \r \t \uXXXX escapes, true/false (Истина/Ложь),
@@ -22,13 +24,16 @@ struct TCallLine {
     ckName,     // bare name: property get or a call without arguments
     ckCall,     // Name(...)
     ckSet,      // Name = value
-    ckPump      // :pump MS
+    ckPump,     // :pump MS
+    ckEcho,     // :echo TEXT
+    ckDirective // :NAME TEXT, Name and Text
   };
   TKind Kind = ckNothing;
   std::u16string Name;
   std::vector<TValue> Args;  // ckCall
   TValue Value;              // ckSet
   int Milliseconds = 0;      // ckPump
+  std::string Text;          // ckEcho, ckDirective: the rest of the line
 };
 
 // Throws THostError with the column of the first problem.

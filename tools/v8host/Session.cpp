@@ -3,6 +3,7 @@
 #include "v8host/Error.h"
 #include "v8host/Pump.h"
 #include "v8host/Text.h"
+#include "v8host/XmlPretty.h"
 
 namespace v8host {
 
@@ -10,7 +11,20 @@ namespace {
 
 std::string Quote(std::u16string_view AText) { return TValue::Text16(AText).Display(); }
 
-std::string Shown(const TValue& AValue) { return AValue.Display() + " [" + TypeName(AValue.Type) + "]"; }
+std::string PlainShown(const TValue& AValue) { return AValue.Display() + " [" + TypeName(AValue.Type) + "]"; }
+
+// Every line of AText indented by AIndent spaces.
+std::string Indented(const std::string& AText, std::size_t AIndent) {
+  std::string out;
+  std::size_t start = 0;
+  while (start < AText.size()) {
+    std::size_t end = AText.find('\n', start);
+    if (end == std::string::npos) end = AText.size();
+    out.append(AIndent, ' ').append(AText, start, end - start).append("\n");
+    start = end + 1;
+  }
+  return out;
+}
 
 std::string ArgumentList(const std::vector<TValue>& AArgs) {
   std::string text;
@@ -45,6 +59,21 @@ TSession::~TSession() {
   services.OnExternalEvent = nullptr;
 }
 
+std::string TSession::Shown(const TValue& AValue) const {
+  if (FPrettyXml && AValue.Type == VTYPE_PWSTR) {
+    const std::string text = AValue.Utf8();
+    if (LooksLikeXml(text)) {
+      if (const auto pretty = PrettyXml(text)) {
+        std::string shown = "[" + TypeName(AValue.Type) + ", " + std::to_string(AValue.Text.size()) +
+                            " characters of XML]\n" + Indented(*pretty, 6);
+        shown.pop_back();  // the caller ends the line
+        return shown;
+      }
+    }
+  }
+  return PlainShown(AValue);
+}
+
 bool TSession::Fail(const std::string& AWhy) {
   FOut << "< FAILED: " << AWhy << "\n";
   FOut.flush();
@@ -72,6 +101,18 @@ bool TSession::Execute(const TCallLine& ALine) {
         FOut.flush();
         PumpMessages(std::chrono::milliseconds(ALine.Milliseconds));
         return true;
+      case TCallLine::ckEcho:
+        FOut << ALine.Text << "\n";
+        FOut.flush();
+        return true;
+      case TCallLine::ckDirective: {
+        FOut << "> :" << ToUtf8(ALine.Name) << (ALine.Text.empty() ? "" : " ") << ALine.Text << "\n";
+        FOut.flush();
+        if (!FDirectiveHandler) return Fail("unknown directive \":" + ToUtf8(ALine.Name) + "\"");
+        if (!FDirectiveHandler(ALine.Name, ALine.Text)) return Fail(":" + ToUtf8(ALine.Name) + " failed");
+        FOut.flush();
+        return true;
+      }
       case TCallLine::ckSet: {
         const TV8Long prop = FComponent.FindProp(ALine.Name);
         FOut << "> " << ToUtf8(ALine.Name) << " = " << ALine.Value.Display() << "\n";

@@ -41,6 +41,7 @@ Each CALL (one command-line argument, or one line of the script) is:
   Name(arg, ...)       call a method
   Name=value           write a property
   :pump MS             let the add-in's windows process input for MS ms
+  :echo TEXT           print TEXT (a caption between the calls)
   # ...                a comment (scripts; blank lines are ignored too)
 Names may be English or Russian. Arguments are literals:
   42  -7  1.5  1e3     numbers (32-bit integers as I4, others as R8)
@@ -53,13 +54,18 @@ as variables, so values the add-in writes into them are shown ("out N:").
 Command-line calls run first, then the script's.
 
 Output: "> call", then the add-in's reports as they arrive ("! AddError",
-"* ExternalEvent"), then "< result [TYPE]" or "< FAILED: reason".
+"* ExternalEvent"), then "< result [TYPE]" or "< FAILED: reason"; with
+--pretty, texts that are XML documents follow their type indented, one
+element per line.
 
 Options:
   --list               list the classes, and for each its methods (both
                        names, parameter count, function or procedure) and
                        properties (both names, readable/writable)
-  --script FILE        run the calls in FILE (UTF-8), one per line
+  --script FILE        run the calls in FILE (UTF-8), one per line; FILE "-"
+                       is standard input, each line run as it arrives (so
+                       another program can drive the session step by step)
+  --pretty             show XML texts indented (see Output)
   --locale LOCALE      the text passed to SetLocale (default ru_RU)
   --pump MS            after every call, let windows process input for MS ms
   --help               this text
@@ -73,6 +79,7 @@ the end with any blocks it kept);
 
 struct TOptions {
   bool List = false;
+  bool Pretty = false;
   bool Help = false;
   std::string Script;
   std::string Locale = "ru_RU";
@@ -94,6 +101,8 @@ int ParseOptions(const std::vector<std::string>& AArgs, TOptions& AOptions) {
       AOptions.Help = true;
     } else if (arg == "--list") {
       AOptions.List = true;
+    } else if (arg == "--pretty") {
+      AOptions.Pretty = true;
     } else if (arg == "--script" || arg == "--locale" || arg == "--pump") {
       const std::string* v = value();
       if (!v) return UsageError(arg + " needs a value");
@@ -165,7 +174,8 @@ int Run(const std::vector<std::string>& AArgs) {
 
   std::vector<std::string> calls(options.Positional.begin() + std::min<std::size_t>(2, options.Positional.size()),
                                  options.Positional.end());
-  if (!options.Script.empty() && !ReadScript(options.Script, calls))
+  const bool fromInput = options.Script == "-";
+  if (!options.Script.empty() && !fromInput && !ReadScript(options.Script, calls))
     return UsageError("cannot read the script " + options.Script);
 
   try {
@@ -178,7 +188,11 @@ int Run(const std::vector<std::string>& AArgs) {
     v8host::TComponent component(library, host, className, StartOptions(options));
     v8host::TSession session(component, std::cout);
     session.SetPumpAfterCall(std::chrono::milliseconds(options.PumpMs));
+    session.SetPrettyXml(options.Pretty);
     for (const std::string& call : calls) session.Execute(call);
+    if (fromInput) {
+      for (std::string line; std::getline(std::cin, line);) session.Execute(line);
+    }
     component.Finish();
     // Blocks the add-in took and never handed over or gave back.
     if (host.Memory.LiveBlocks() != 0)
