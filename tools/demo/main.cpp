@@ -1,0 +1,90 @@
+// quorvel_demo: the demonstration session of tools/demo.sh run in-process
+// against the add-in's own objects (Linux build), through the same harness
+// the platform stand-in v8host uses. The Linux build's tag window is
+// headless, so a tag is presented the way the window system would on a
+// double-click: the directive ":present N" double-clicks image N.
+//
+//   quorvel_demo SESSION.v8s     (or "-" for standard input)
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "napi/V8ComponentObject.h"
+#include "napi/V8Exports.h"
+#include "rfid/uDriver.h"
+#include "v8host/Component.h"
+#include "v8host/Session.h"
+#include "v8host/Text.h"
+
+namespace {
+
+TDriver& DriverOf(v8host::TComponent& AComponent) {
+  auto* component = reinterpret_cast<TV8ComponentObject*>(AComponent.Raw().Address());
+  return dynamic_cast<TDriver&>(*component->UserObject[0]);
+}
+
+// ":present N": tag N (1..8) double-clicked in the tag window.
+bool Present(TDriver& ADriver, const std::string& AText) {
+  char* end = nullptr;
+  const long number = std::strtol(AText.c_str(), &end, 10);
+  if (AText.empty() || *end != '\0' || number < 1 || number > kTagCount) {
+    std::cout << "  (a tag number 1.." << kTagCount << " expected)\n";
+    return false;
+  }
+  TfmBarcodes& window = *ADriver.Barcodes();
+  if (!window.Visible()) std::cout << "  (the tag window is hidden: is the device open?)\n";
+  const int image = static_cast<int>(number);
+  const int page = (image - 1) / 2;
+  window.PageControl().SetActivePage(page);
+  std::cout << "  double-click on image " << image << " (page " << page + 1 << ", TID "
+            << v8host::ToUtf8(window.GetBarcode(image - 1)) << ")\n";
+  window.Image(image).DblClick();
+  std::cout << "  tags in the reader's field:";
+  for (const std::int32_t index : ADriver.RFIDList()) std::cout << " " << index + 1;
+  std::cout << "\n";
+  return true;
+}
+
+int Run(std::istream& AInput) {
+  const v8host::TAddinLibrary library =
+      v8host::TAddinLibrary::FromEntryPoints({&GetClassNames, &GetClassObject, &DestroyObject});
+  v8host::THost host;
+  v8host::PrintReports(host.Services, std::cout);
+  v8host::TComponent component(library, host, kDriverExtension);
+  TDriver& driver = DriverOf(component);
+  v8host::TSession session(component, std::cout);
+  session.SetPrettyXml(true);
+  session.SetDirectiveHandler([&driver](const std::u16string& AName, const std::string& AText) {
+    if (AName == u"present") return Present(driver, AText);
+    std::cout << "  (unknown directive)\n";
+    return false;
+  });
+  for (std::string line; std::getline(AInput, line);) session.Execute(line);
+  component.Finish();
+  const bool memoryFaults = !host.Memory.Errors().empty();
+  if (memoryFaults) std::cout << "# memory errors:\n" << host.Memory.ErrorReport();
+  return session.Failures() > 0 || memoryFaults ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: quorvel_demo SESSION.v8s   (\"-\": standard input)\n";
+    return 2;
+  }
+  try {
+    if (std::string(argv[1]) == "-") return Run(std::cin);
+    std::ifstream file(argv[1], std::ios::binary);
+    if (!file) {
+      std::cerr << "quorvel_demo: cannot read " << argv[1] << "\n";
+      return 2;
+    }
+    return Run(file);
+  } catch (const std::exception& e) {
+    std::cout.flush();
+    std::cerr << "quorvel_demo: " << e.what() << "\n";
+    return 3;
+  }
+}
