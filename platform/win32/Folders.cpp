@@ -32,8 +32,9 @@ std::u16string QueryCommonAppDataFolder() {
 std::u16string CommonAppDataFolder() {
   // The folder does not change while the process runs. Asking the shell
   // once also keeps it out of the module's unload, where the log's closing
-  // line is written under the loader lock.
-  static const std::u16string Folder = QueryCommonAppDataFolder();
+  // line is written under the loader lock. The copy is never destroyed, so
+  // it is still there when the log closes during static destruction.
+  static const std::u16string& Folder = *new std::u16string(QueryCommonAppDataFolder());
   return Folder;
 }
 
