@@ -523,6 +523,8 @@ void TWin32Form::RunModal() {
       break;
     }
     if (Got < 0) break;
+    // The Tab key moves between the form's controls.
+    if (IsDialogMessageW(FHandle, &Msg)) continue;
     TranslateMessage(&Msg);
     DispatchMessageW(&Msg);
   }

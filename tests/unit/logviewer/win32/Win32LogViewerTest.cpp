@@ -12,6 +12,7 @@
 #include <fstream>
 #include <string>
 
+#include "common/Exception.h"
 #include "common/ufmLog.h"
 #include "platform/ui/Native.h"
 
@@ -111,6 +112,19 @@ TEST_F(Win32LogViewer, ModalLoopFollowsAGrowingFileAndEndsOnACloseRequest) {
   DWORD Start = 0;
   SendMessageW(Memo, EM_GETSEL, reinterpret_cast<WPARAM>(&Start), 0);
   EXPECT_EQ(Start, 8u);
+}
+
+TEST_F(Win32LogViewer, AFileHeldByAWriterFailsToLoadAndTheTextStays) {
+  const auto Path = FFolder / "a_2026.12.06.log";
+  HANDLE Writer = CreateFileW(Path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(Writer, INVALID_HANDLE_VALUE);
+  EXPECT_THROW(FViewer->cbbLogFiles().Select(0), Exception);
+  CloseHandle(Writer);
+  EXPECT_EQ(FViewer->mmoLog().Text(), u"line 1\nline 2\n");
+  EXPECT_EQ(FViewer->mmoLog().UpdateCount(), 0);
+  // Once the writer is gone the file loads.
+  FViewer->cbbLogFiles().Select(0);
+  EXPECT_EQ(FViewer->mmoLog().Text(), u"sixth\n");
 }
 
 }  // namespace
