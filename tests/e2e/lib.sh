@@ -263,8 +263,10 @@ e2e_query() {
     { cat "$E2E_WORK/query-$tag.txt"; e2e_fail "winquery found no window \"$title\""; }
 }
 e2e_q() { sed -n "s/^$2=//p" "$E2E_WORK/query-$1.txt" | head -n1; }
-# Visible children of one class: "LEFT TOP RIGHT BOTTOM" lines, in creation order.
-e2e_q_children() { sed -n "s/^child=$2 \(.*\) 1\$/\1/Ip" "$E2E_WORK/query-$1.txt"; }
+# Visible children of one class, in creation order: "LEFT TOP RIGHT BOTTOM"
+# lines (e2e_q_children), or "ID LEFT TOP RIGHT BOTTOM" (e2e_q_children_ids).
+e2e_q_children_ids() { sed -n "s/^child=$2 \(.*\) 1\$/\1/Ip" "$E2E_WORK/query-$1.txt"; }
+e2e_q_children() { e2e_q_children_ids "$@" | cut -d' ' -f2-; }
 
 e2e_shot() {
   [ -n "${E2E_DISPLAY_READY:-}" ] || return 1

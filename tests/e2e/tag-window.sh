@@ -86,10 +86,18 @@ mapfile -t captions < <(python3 "$E2E_DIR/darkspots.py" "$E2E_WORK/tabstrip.pgm"
 e2e_check "four tab captions in the strip (found ${#captions[@]})" test "${#captions[@]}" -eq 4
 read -r cx cy _ <<<"${captions[1]}"
 e2e_log "click on tab \"2\" at $((tl + cx)),$((tt + cy))"
+page1_first=$(e2e_q_children_ids tag Static | head -n1 | cut -d' ' -f1)
 xdotool mousemove --sync $((tl + cx)) $((tt + cy)) click 1
-sleep 0.7
-
-e2e_query "$title" tag2
+# Other picture controls come up in the same places.
+limit=$((SECONDS + 20))
+while :; do
+  sleep 0.3
+  e2e_query "$title" tag2
+  shown=$(e2e_q_children_ids tag2 Static | head -n1 | cut -d' ' -f1)
+  [ -n "$shown" ] && [ "$shown" != "$page1_first" ] && break
+  [ $SECONDS -lt $limit ] || e2e_fail "the click on tab \"2\" did not change the page"
+done
+e2e_log "ok: page 2 is shown"
 mapfile -t images < <(e2e_q_children tag2 Static)
 e2e_check "two pictures on the second page (got ${#images[@]})" test "${#images[@]}" -eq 2
 read -r il it ir ib <<<"${images[0]}"
@@ -136,6 +144,8 @@ fi
 
 # --- The reader's field ---------------------------------------------------------
 e2e_host_pump_stop
+# A last second of message processing, whatever the pump steps still queued.
+e2e_host_send ':pump 1000'
 n=$(wc -l <"$E2E_HOST_OUT")
 e2e_host_call 'GetDataTagsRFID("", "", "")'
 e2e_check "GetDataTagsRFID succeeds" test "$E2E_RESULT" = "true [BOOL]"

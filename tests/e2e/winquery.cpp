@@ -13,7 +13,7 @@
 //   visible=0|1  topmost=0|1  toolwindow=0|1  layered=0|1
 //   alpha=N                        layered alpha, or -1 when none is set
 //   zorder=N                       place among the visible top-level windows, 0 = top
-//   child=CLASS LEFT TOP RIGHT BOTTOM VISIBLE   one line per direct child
+//   child=CLASS ID LEFT TOP RIGHT BOTTOM VISIBLE   one line per direct child
 #include <windows.h>
 #include <shellapi.h>
 
@@ -49,8 +49,8 @@ BOOL CALLBACK PrintChild(HWND AWindow, LPARAM AData) {
   GetClassNameA(AWindow, ClassName, sizeof ClassName);
   RECT R{};
   GetWindowRect(AWindow, &R);
-  std::printf("child=%s %ld %ld %ld %ld %d\n", ClassName, R.left, R.top, R.right, R.bottom,
-              IsWindowVisible(AWindow) ? 1 : 0);
+  std::printf("child=%s %d %ld %ld %ld %ld %d\n", ClassName, GetDlgCtrlID(AWindow), R.left, R.top, R.right,
+              R.bottom, IsWindowVisible(AWindow) ? 1 : 0);
   return TRUE;
 }
 
