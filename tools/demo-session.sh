@@ -23,14 +23,14 @@ literal() { # TYPE VALUE
 
 cat <<'V8S'
 :echo
-:echo ==== The platform meets the driver ====
+:echo ### The platform meets the driver
 GetInterfaceRevision()
 GetDescription()
 :echo
-:echo ==== The settings form: the driver's settings template ====
+:echo ### The settings form: the driver's settings template
 GetParameters()
 :echo
-:echo ==== The settings the user saved (here: the template's defaults) ====
+:echo ### The settings the user saved (here: the template's defaults)
 V8S
 count=$(x 'count(//Parameter)')
 for ((i = 1; i <= count; i++)); do
@@ -42,24 +42,24 @@ for ((i = 1; i <= count; i++)); do
 done
 cat <<'V8S'
 :echo
-:echo ==== Open the device: the tag window appears at the top right ====
+:echo ### Open the device: the tag window appears at the top right
 Open()
 :echo
-:echo ==== The user double-clicks tags 1 and 2 in the tag window ====
+:echo ### The user double-clicks tags 1 and 2 in the tag window
 :present 1
 :present 2
 :echo
-:echo ==== A reading session: the driver announces a data package ====
+:echo ### A reading session: the driver announces a data package
 OpenSessionRFID()
 :echo
-:echo ==== The platform reacts to the "RFID" event and reads the tags ====
+:echo ### The platform reacts to the "RFID" event and reads the tags
 GetDataTagsRFID()
 :echo
-:echo ==== The platform writes a new EPC into tag 2 (memory bank 1: EPC) ====
+:echo ### The platform writes a new EPC into tag 2 (memory bank 1: EPC)
 SaveDataTagRFID(undefined, "E28011002000589616B408A2", "3034257BF400B7800004CB2F", "", 1)
 GetDataTagsRFID()
 :echo
-:echo ==== End of the session, device closed ====
+:echo ### End of the session, device closed
 CloseSessionRFID()
 Close()
 V8S

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # The main job: installs what is missing, builds every target (linux, win32,
-# win64) and the add-in bundle dist/quorvel-<version>.zip, then runs a demonstration session of the add-in through the host
-# harness v8host, the way the 1C:Enterprise platform drives it.
+# win64) and the add-in bundle dist/quorvel-<version>.zip, then runs a
+# demonstration session of the add-in through the host harness v8host, the
+# way the 1C:Enterprise platform drives it (tools/demo-session.sh).
 #
-#   tools/demo.sh            the 32-bit DLL, under Wine (what the platform loads)
-#   tools/demo.sh --linux    the same session with the Linux library, natively
+#   tools/demo.sh            the 32-bit DLL under Wine (what the platform loads);
+#                            tags are double-clicked in the tag window with
+#                            xdotool, on DISPLAY or a private Xvfb
+#   tools/demo.sh --linux    the same session natively, in-process with the
+#                            Linux build (build/linux/tools/demo/quorvel_demo);
+#                            builds only the Linux target
 #   QUORVEL_SKIP_SETUP=1     do not run tools/setup.sh
 #   QUORVEL_SKIP_BUILD=1     use the builds as they are
-#
-# The session is the list of calls in tools/demo.v8s (v8host script syntax:
-# `v8host --help`); without that file, the harness lists the add-in's classes,
-# methods and properties and asks for the interface revision.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -30,41 +31,69 @@ if [ -z "${QUORVEL_SKIP_SETUP:-}" ]; then
   tools/setup.sh
 fi
 if [ -z "${QUORVEL_SKIP_BUILD:-}" ]; then
-  for p in linux win32 win64; do
+  presets=(linux win32 win64)
+  [ "$target" = linux ] && presets=(linux)
+  for p in "${presets[@]}"; do
     banner "build $p"
     cmake --preset "$p" >/dev/null
     cmake --build --preset "$p"
   done
-  banner "bundle"
-  tools/make-bundle.sh
+  if [ "$target" != linux ]; then
+    banner "bundle"
+    tools/make-bundle.sh
+  fi
 fi
 
-# Hook for the demonstration session: tools/demo.v8s when present.
-session_args=()
-if [ -f tools/demo.v8s ]; then
-  session_args=(--script tools/demo.v8s)
-fi
+# The session: tools/demo-session.sh (the platform's calls, with the
+# settings template's defaults), run by whoever can present tags.
+mkdir -p build/demo
+session=build/demo/session.v8s
+tools/demo-session.sh >"$session"
+
+# The log the session writes (LogEnabled is on in the template).
+show_log() { # FOLDER
+  local log
+  log=$(ls -t "$1"/quorvel_*.log 2>/dev/null | head -n1 || true)
+  [ -n "$log" ] || return 0
+  banner "the driver's log: $log (last lines)"
+  tail -n 12 "$log"
+}
 
 if [ "$target" = linux ]; then
-  host=build/linux/tools/v8host/v8host
-  lib=build/linux/quorvel.so
-  run=()
-else
-  host=build/win32/tools/v8host/v8host.exe
-  lib=build/win32/quorvel.dll
-  run=(tools/wine-run.sh)
-fi
-[ -f "$lib" ] || { echo "tools/demo.sh: $lib was not built" >&2; exit 1; }
-if [ ! -f "$host" ]; then
-  echo "tools/demo.sh: the host harness $host was not built; nothing to demonstrate" >&2
-  exit 1
+  demo=build/linux/tools/demo/quorvel_demo
+  [ -x "$demo" ] || { echo "tools/demo.sh: $demo was not built" >&2; exit 1; }
+  banner "demonstration: the Linux build in-process (headless tag window)"
+  echo "Tags are presented by double-clicking their images in the tag window;"
+  echo "the Linux build's window is headless, so the session does the double-click"
+  echo "on the window's image object itself."
+  "$demo" "$session"
+  show_log "${XDG_DATA_HOME:-$HOME/.local/share}/Halvessa/quorvel"
+  exit 0
 fi
 
-banner "demonstration: $lib through v8host"
-# Paths stay relative: under Wine they resolve against the current folder.
-if [ ${#session_args[@]} -gt 0 ]; then
-  "${run[@]}" "$host" "${session_args[@]}" "$lib" quorvel
+host=build/win32/tools/v8host/v8host.exe
+lib=build/win32/quorvel.dll
+for f in "$host" "$lib"; do
+  [ -f "$f" ] || { echo "tools/demo.sh: $f was not built" >&2; exit 1; }
+done
+
+if [ -n "${DISPLAY:-}" ] || command -v xvfb-run >/dev/null; then
+  banner "demonstration: $lib under Wine through v8host"
+  echo "Tags are presented like a user does it: a double-click (xdotool) on the"
+  echo "tag's image in the tag window \"Эмулятор RFID\" at the top right of the screen."
+  # Paths stay relative: under Wine they resolve against the current folder.
+  run_demo=(tools/demo-wine.sh "$host" "$lib" "$session" build/demo/tag-window.png)
+  if [ -n "${DISPLAY:-}" ]; then
+    "${run_demo[@]}"
+  else
+    echo "(no DISPLAY: the session runs on a private X server, xvfb-run)"
+    xvfb-run -a -s "-screen 0 1280x800x24" "${run_demo[@]}"
+  fi
+  show_log build/win32/wineprefix-demo/drive_c/ProgramData/Halvessa/quorvel
 else
-  "${run[@]}" "$host" --list "$lib" quorvel
-  "${run[@]}" "$host" "$lib" quorvel "GetInterfaceRevision"
+  banner "demonstration: no display for the tag window"
+  echo "Tags are presented by a double-click on their images in the tag window,"
+  echo "which needs a display (DISPLAY, or xvfb-run to make one). Without one the"
+  echo "session runs with the Linux build's headless tag window instead:"
+  QUORVEL_SKIP_SETUP=1 QUORVEL_SKIP_BUILD=1 exec "$0" --linux
 fi

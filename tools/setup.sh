@@ -16,7 +16,7 @@ packages=(
   mingw-w64-tools binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   wine wine32:i386 wine64
   xvfb xauth imagemagick xdotool x11-utils xcompmgr dmtx-utils
-  libxml2-utils python3
+  libxml2-utils python3 chromium
 )
 
 src_list=/etc/apt/sources.list.d/quorvel-src.sources

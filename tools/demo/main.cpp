@@ -5,11 +5,16 @@
 // double-click: the directive ":present N" double-clicks image N.
 //
 //   quorvel_demo SESSION.v8s     (or "-" for standard input)
+//   quorvel_demo --help-page DIR  the help page as the ShowHelp action makes
+//                                 it (md.html and its style sheet), into DIR
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
 
+#include "lib/MarkdownRenderer/ShowHelp.h"
+#include "lib/MarkdownRenderer/uMarkdownRenderer.h"
 #include "napi/V8ComponentObject.h"
 #include "napi/V8Exports.h"
 #include "rfid/uDriver.h"
@@ -46,6 +51,24 @@ bool Present(TDriver& ADriver, const std::string& AText) {
   return true;
 }
 
+// Runs the help action with a viewer that copies the rendered page's folder
+// (it is deleted when the action returns) instead of showing it.
+int HelpPage(const std::filesystem::path& AFolder) {
+  namespace fs = std::filesystem;
+  fs::create_directories(AFolder);
+  bool shown = false;
+  TMarkdownRenderer::SetDocViewer([&](const std::u16string& AHtmlFilePath, const std::u16string&) {
+    const fs::path page(AHtmlFilePath);
+    for (const auto& entry : fs::directory_iterator(page.parent_path()))
+      if (entry.is_regular_file()) fs::copy_file(entry.path(), AFolder / entry.path().filename(), fs::copy_options::overwrite_existing);
+    std::cout << (AFolder / page.filename()).string() << "\n";
+    shown = true;
+  });
+  ShowHelp();
+  TMarkdownRenderer::SetDocViewer(nullptr);
+  return shown ? 0 : 1;
+}
+
 int Run(std::istream& AInput) {
   const v8host::TAddinLibrary library =
       v8host::TAddinLibrary::FromEntryPoints({&GetClassNames, &GetClassObject, &DestroyObject});
@@ -70,11 +93,14 @@ int Run(std::istream& AInput) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: quorvel_demo SESSION.v8s   (\"-\": standard input)\n";
+  const bool helpPage = argc == 3 && std::string(argv[1]) == "--help-page";
+  if (argc != 2 && !helpPage) {
+    std::cerr << "usage: quorvel_demo SESSION.v8s   (\"-\": standard input)\n"
+                 "       quorvel_demo --help-page DIR\n";
     return 2;
   }
   try {
+    if (helpPage) return HelpPage(argv[2]);
     if (std::string(argv[1]) == "-") return Run(std::cin);
     std::ifstream file(argv[1], std::ios::binary);
     if (!file) {
