@@ -16,6 +16,7 @@ e2e_init help-window "$@"
 source "$E2E_DIR/modal.sh"
 
 title="Справка"
+rm -rf "$E2E_ARTIFACTS/help-page" "$E2E_ARTIFACTS/help-page.png"
 
 # The help unpacks into a GUID-named folder of the user's temporary folder.
 temp_dirs() {
@@ -33,7 +34,6 @@ for d in $before_close_dirs; do
 done
 if [ -n "$page_dir" ]; then
   e2e_log "help folder $page_dir"
-  rm -rf "$E2E_ARTIFACTS/help-page"
   mkdir -p "$E2E_ARTIFACTS/help-page"
   cp "$page_dir"/md.html "$page_dir"/*.css "$E2E_ARTIFACTS/help-page/" 2>/dev/null || true
   e2e_check "the page begins with the UTF-8 byte-order mark" \

@@ -70,6 +70,7 @@ e2e_init() {
   done
   mkdir -p "$E2E_ARTIFACTS"
   E2E_ARTIFACTS=$(cd "$E2E_ARTIFACTS" && pwd)
+  rm -rf "$E2E_ARTIFACTS/$E2E_NAME".* "$E2E_ARTIFACTS/$E2E_NAME"-*  # the previous run's
   E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/quorvel-e2e-$E2E_NAME.XXXXXX")
   E2E_PREFIX=$(e2e_prefix_of "$E2E_V8HOST")
   mkdir -p "$(dirname "$E2E_PREFIX")"
@@ -78,7 +79,7 @@ e2e_init() {
   # One Wine session per prefix at a time: wine-run.sh takes the same lock
   # for its own private X servers, and each session stops the one before.
   exec 8>"$E2E_PREFIX.session.lock"
-  flock -w 900 8 || e2e_fail "the Wine prefix $E2E_PREFIX stays busy"
+  flock -w 200 8 || e2e_fail "the Wine prefix $E2E_PREFIX stays busy"
   e2e_wineserver_stop
 
   e2e_start_xvfb
