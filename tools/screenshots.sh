@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Takes the pictures of the user guide (docs/images/) from the built add-in:
+#   tag-window.png   the tag window under Wine, after the demonstration
+#                    session of tools/demo.sh presented tags 1 and 2
+#   log-viewer.png   the log viewer (additional action ViewLog) under Wine,
+#                    showing the log that session wrote
+#   help-page.png    the help page (additional action ShowHelp) as the
+#                    add-in renders it, drawn by headless Chromium (Wine has
+#                    no browser engine to show it)
+# Needs the win32 and linux builds (tools/demo.sh builds both), Xvfb or a
+# DISPLAY, xdotool, ImageMagick and chromium (tools/setup.sh installs them).
+#
+#   tools/screenshots.sh [OUTPUT_DIR]      default docs/images
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+out=${1:-docs/images}
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+
+host=build/win32/tools/v8host/v8host.exe
+lib=build/win32/quorvel.dll
+demo=build/linux/tools/demo/quorvel_demo
+for f in "$host" "$lib" "$demo"; do
+  [ -f "$f" ] || { echo "screenshots.sh: $f was not built (tools/demo.sh builds it)" >&2; exit 1; }
+done
+
+# Everything that needs X runs again under a private X server when there is
+# no display.
+if [ -z "${DISPLAY:-}" ] && [ -z "${QUORVEL_SCREENSHOTS_X:-}" ]; then
+  QUORVEL_SCREENSHOTS_X=1 exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$out"
+fi
+
+export QUORVEL_WINEPREFIX=${QUORVEL_WINEPREFIX:-$root/build/win32/wineprefix-demo}
+work=build/screenshots
+rm -rf "$work"
+mkdir -p "$work"
+
+echo "screenshots.sh: the tag window (demonstration session)"
+tools/demo-session.sh >"$work/session.v8s"
+tools/demo-wine.sh "$host" "$lib" "$work/session.v8s" "$out/tag-window.png" >"$work/session.txt"
+
+echo "screenshots.sh: the log viewer"
+printf '%s\n' 'SetParameter("LogEnabled", true)' 'DoAdditionalAction("ViewLog")' >"$work/viewlog.v8s"
+tools/wine-run.sh "$host" --script "$work/viewlog.v8s" "$lib" quorvel >"$work/viewlog.txt" 2>&1 &
+viewer_pid=$!
+# The window, once it is there; nothing when the action ends without one.
+window=""
+for ((i = 0; i < 300 && -z "$window"; i++)); do
+  kill -0 "$viewer_pid" 2>/dev/null || break
+  window=$(xdotool search --onlyvisible --name "Просмотр лога" 2>/dev/null | head -n1 || true)
+  [ -n "$window" ] || sleep 0.2
+done
+if [ -n "$window" ]; then
+  sleep 2  # the viewer loads the newest log and paints
+  # Scrolled to the end, as the viewer shows a growing log.
+  import -window "$window" "$out/log-viewer.png"
+  # The close button of the caption (Wine draws the frame itself).
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  xdotool mousemove $((X + WIDTH - 14)) $((Y + 12)) sleep 0.2 click 1
+fi
+if ! timeout 20 tail --pid="$viewer_pid" -f /dev/null; then
+  echo "screenshots.sh: the log viewer did not close; stopping its Wine session" >&2
+  WINEPREFIX=$QUORVEL_WINEPREFIX wineserver -k || true
+fi
+wait "$viewer_pid" || true
+missing=0
+if [ -z "$window" ]; then
+  cat "$work/viewlog.txt"
+  echo "screenshots.sh: the log viewer did not appear; $out/log-viewer.png left as it was" >&2
+  missing=1
+fi
+
+echo "screenshots.sh: the help page"
+"$demo" --help-page "$work/help" >/dev/null
+chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
+  --disable-component-update --disable-sync --no-first-run --hide-scrollbars \
+  --user-data-dir="$root/$work/chromium" --window-size=900,2400 \
+  --screenshot="$root/$work/help-full.png" "file://$root/$work/help/md.html" >"$work/chromium.txt" 2>&1 \
+  || { cat "$work/chromium.txt"; exit 1; }
+# The page is drawn on a tall canvas; keep the text and a white margin.
+convert "$work/help-full.png" -trim +repage -bordercolor white -border 24 "$out/help-page.png"
+
+ls -l "$out"/*.png
+exit "$missing"
