@@ -123,6 +123,10 @@ e2e_cleanup() {
     wait "$E2E_XVFB_PID" 2>/dev/null
   fi
   if [ $rc -ne 0 ] && [ $rc -ne "$E2E_SKIP" ]; then
+    if [ -s "${E2E_HOST_OUT:-}" ]; then
+      e2e_host_dump
+      cp "$E2E_HOST_OUT" "$E2E_ARTIFACTS/$E2E_NAME.host.txt"
+    fi
     e2e_log "work files kept in $E2E_WORK"
   else
     rm -rf "$E2E_WORK"
@@ -220,8 +224,10 @@ e2e_host_finish() {
 }
 
 e2e_host_dump() {
+  [ -z "${E2E_HOST_DUMPED:-}" ] || return 0
+  E2E_HOST_DUMPED=1
   echo "---- harness output ----"
-  cat "$E2E_HOST_OUT"
+  grep -v '^> :pump 300$' "$E2E_HOST_OUT" || true
   echo "---- harness errors ----"
   cat "$E2E_WORK/host.err"
   echo "------------------------"
