@@ -3,7 +3,9 @@
 # opens the device and processes window messages while this script checks
 # where and how the window stands, switches to page "2" and double-clicks the
 # first picture there (the third tag) with real X mouse events. Then the
-# harness fetches the tags in the reader's field: exactly the third tag.
+# harness fetches the tags in the reader's field: exactly the third tag. A
+# close request of the window system only hides the window; Close and Open
+# show it again in its place, and the tag stays in the field.
 #
 #   tag-window.sh ADDIN.dll V8HOST.exe WINQUERY.exe ARTIFACT_DIR
 source "$(dirname "$0")/lib.sh"
@@ -143,19 +145,59 @@ if command -v xcompmgr >/dev/null; then
 fi
 
 # --- The reader's field ---------------------------------------------------------
+# The text of the table GetDataTagsRFID handed back, from the harness's
+# transcript after line N.
+tag_table() {
+  local table limit=$((SECONDS + 10))
+  while :; do
+    table=$(tail -n +"$(($1 + 1))" "$E2E_HOST_OUT" | sed -n 's/^  out 3: "\(.*\)" \[PWSTR\]$/\1/p' | head -n1)
+    [ -n "$table" ] || [ $SECONDS -ge $limit ] && break
+    sleep 0.1
+  done
+  echo "$table"
+}
+check_field() { # check_field TABLE WHEN
+  e2e_log "tags $2: $1"
+  local tag='<Tag TID=\"'$third_tid'\" EPC=\"3000E2E0000000000000000003\" USER=\"00112233\"/>'
+  e2e_check "$2, the reader's field holds the third tag with its settings" grep -qF "$tag" <<<"$1"
+  e2e_check "$2, and no other tag" test "$(grep -o '<Tag ' <<<"$1" | wc -l)" -eq 1
+}
+
 e2e_host_pump_stop
 # A last second of message processing, whatever the pump steps still queued.
 e2e_host_send ':pump 1000'
 n=$(wc -l <"$E2E_HOST_OUT")
 e2e_host_call 'GetDataTagsRFID("", "", "")'
 e2e_check "GetDataTagsRFID succeeds" test "$E2E_RESULT" = "true [BOOL]"
+e2e_host_pump_start
+check_field "$(tag_table "$n")" "after the double-click"
+
+# --- A close request hides the window; the next Open shows it again ----------
+e2e_log "close request to the tag window"
+e2e_close_window "$window"
+limit=$((SECONDS + 20))
+until e2e_window_gone "$title"; do
+  [ $SECONDS -lt $limit ] || e2e_fail "the tag window stays on screen after a close request"
+  sleep 0.2
+done
+e2e_query "$title" closed
+e2e_check "the close request hid the window (not destroyed)" test "$(e2e_q closed visible)" = 0
+e2e_host_pump_stop
 e2e_host_call 'Close()'
 e2e_check "Close succeeds" test "$E2E_RESULT" = "true [BOOL]"
-table=$(tail -n +"$((n + 1))" "$E2E_HOST_OUT" | sed -n 's/^  out 3: "\(.*\)" \[PWSTR\]$/\1/p')
-e2e_log "tags: $table"
-tag='<Tag TID=\"'$third_tid'\" EPC=\"3000E2E0000000000000000003\" USER=\"00112233\"/>'
-e2e_check "the reader's field holds the third tag with its settings" grep -qF "$tag" <<<"$table"
-e2e_check "and no other tag" test "$(grep -o '<Tag ' <<<"$table" | wc -l)" -eq 1
+e2e_host_call 'Open()'
+e2e_check "Open again succeeds" test "$E2E_RESULT" = "true [BOOL]"
+e2e_host_pump_start
+e2e_wait_window "$title"
+e2e_query "$title" reopened
+e2e_check "shown again in the same place" test "$(e2e_q reopened rect)" = "$(e2e_q tag rect)"
+e2e_host_pump_stop
+n=$(wc -l <"$E2E_HOST_OUT")
+e2e_host_call 'GetDataTagsRFID("", "", "")'
+e2e_host_call 'Close()'
+e2e_check "Close succeeds" test "$E2E_RESULT" = "true [BOOL]"
+check_field "$(tag_table "$n")" "after Close and Open"
+
 e2e_host_finish
 e2e_check "the harness run ends cleanly (status $E2E_HOST_RC)" test "$E2E_HOST_RC" -eq 0
 e2e_log "passed"
