@@ -1,6 +1,7 @@
 #include "common/ufmLog.h"
 
 #include <system_error>
+#include <vector>
 
 #include "common/Common.Log.h"
 #include "common/Exception.h"
@@ -103,13 +104,16 @@ void TfrmLog::FormCreate() {
   LoadSelectedLog();
 }
 
+// The list is cleared (with its selection) and refilled in one step; it
+// sorts itself.
 void TfrmLog::FillLogFileList() {
-  FcbbLogFiles->Clear();
+  std::vector<std::u16string> Names;
   std::error_code Error;
   for (fs::directory_iterator It(ToPath(FLogDirectory), Error), End; !Error && It != End; It.increment(Error)) {
     std::u16string Name = It->path().filename().u16string();
-    if (LowerExtension(Name) == u".log") FcbbLogFiles->Add(std::move(Name));
+    if (LowerExtension(Name) == u".log") Names.push_back(std::move(Name));
   }
+  FcbbLogFiles->SetItems(std::move(Names));
 }
 
 std::u16string TfrmLog::SelectedPath() const { return FLogDirectory + FcbbLogFiles->Text(); }

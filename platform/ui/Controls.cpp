@@ -105,6 +105,13 @@ void TComboBox::Clear() {
   Changed();
 }
 
+void TComboBox::SetItems(std::vector<std::u16string> AItems) {
+  if (FSorted) std::stable_sort(AItems.begin(), AItems.end(), LessIgnoringCase);
+  FItems = std::move(AItems);
+  FItemIndex = -1;
+  Changed();
+}
+
 void TComboBox::SetItemIndex(int AIndex) {
   if (AIndex < -1 || AIndex >= static_cast<int>(FItems.size())) AIndex = -1;
   if (FItemIndex == AIndex) return;

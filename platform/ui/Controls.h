@@ -128,6 +128,9 @@ public:
   int Add(std::u16string AItem);
   // Removes every item; nothing is selected afterwards.
   void Clear();
+  // Replaces every item at once (sorted when the list is); nothing is
+  // selected afterwards.
+  void SetItems(std::vector<std::u16string> AItems);
   int ItemIndex() const noexcept { return FItemIndex; }
   void SetItemIndex(int AIndex);
   // The selected item's text, empty without a selection.
