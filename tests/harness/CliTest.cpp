@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <iterator>
 #include <fstream>
 #include <string>
 
@@ -135,4 +138,25 @@ TEST(HostTool, StandardInputDrivesTheSessionAndPrettyShowsXml) {
   EXPECT_TRUE(Has(run.Output, "characters of XML]\n      <?xml version=\"1.0\" encoding=\"UTF-8\"?>\n      <DriverDescription\n"))
       << run.Output;
   EXPECT_TRUE(Has(run.Output, "> GetInterfaceRevision()\n< 3002 [I4]\n")) << run.Output;
+}
+
+// A process that ends with logging on closes its logging period while the
+// library unloads: the closing line lands in the day's log file.
+TEST(HostTool, ALoggingPeriodOpenAtExitIsClosedInTheDaysFile) {
+  const char* Base = std::getenv("ProgramData");
+  if (Base == nullptr) Base = std::getenv("XDG_DATA_HOME");
+  if (Base == nullptr) GTEST_SKIP() << "no data folder to look into";
+  const TRun run = RunTool(Quoted(harness::AddinPath()) + " quorvel LogEnabled=true GetInterfaceRevision");
+  ASSERT_EQ(run.Status, 0) << run.Output;
+  const std::time_t Now = std::time(nullptr);
+  char Date[16];
+  std::strftime(Date, sizeof Date, "%Y.%m.%d", std::localtime(&Now));
+  const std::string File = std::string(Base) + "/Halvessa/quorvel/quorvel_" + Date + ".log";
+  std::ifstream In(File, std::ios::binary);
+  ASSERT_TRUE(In.good()) << File;
+  const std::string Text((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+  const std::string Footer = "============Stop log===============\r\n\r\n";
+  ASSERT_GE(Text.size(), Footer.size());
+  EXPECT_EQ(Text.substr(Text.size() - Footer.size()), Footer);
+  EXPECT_TRUE(Has(Text, "\tDEBUG\t> GetInterfaceRevision: \tParams: []")) << Text;
 }
