@@ -1,9 +1,7 @@
 // The three documents the standard methods hand to the host: the driver
 // description, the additional actions and the settings.
 #include "common/Common.Log.h"
-#include "common/Exception.h"
 #include "driver/uCommonDriver.h"
-#include "lib/MarkdownRenderer/ShowHelp.h"
 #include "platform/Resources.h"
 
 namespace {
@@ -78,7 +76,3 @@ std::u16string TCommonDriver::GenerateParameters() const {
       {}});
   return Doc.Text();
 }
-
-void TCommonDriver::ViewLog() { throw Exception(std::u16string(u"The log viewer is not available in this build")); }
-
-void TCommonDriver::ShowHelp() { ::ShowHelp(); }

@@ -187,3 +187,4 @@ TEST(DocumentTexts, EnumerationTextsRefuseUnknownValues) {
   EXPECT_THROW(ValueTypeName(4), Exception);
   EXPECT_EQ(ValueTypeName(2), u"Boolean");
 }
+
