@@ -74,12 +74,13 @@ for p in "${presets[@]}"; do
 done
 
 # The add-in bundle, once both Windows builds are there: packed as
-# tools/demo.sh packs it, then unpacked, validated and loaded under Wine.
+# tools/demo.sh packs it, then unpacked, validated and loaded under Wine
+# (after a check that the validation rejects broken bundles).
 if [[ " ${presets[*]} " == *" win32 "* && " ${presets[*]} " == *" win64 "* ]]; then
   current="bundle"; step_start=$SECONDS
   banner "$current"
   bundle=$(tools/make-bundle.sh)
-  if tests/bundle/check-bundle.sh "$bundle"; then
+  if tests/bundle/check-bundle-selftest.sh "$bundle" && tests/bundle/check-bundle.sh "$bundle"; then
     passed=$((passed + 1))
   else
     failed=$((failed + 1))
