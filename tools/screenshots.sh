@@ -46,7 +46,8 @@ tools/wine-run.sh "$host" --script "$work/viewlog.v8s" "$lib" quorvel >"$work/vi
 viewer_pid=$!
 # The window, once it is there; nothing when the action ends without one.
 window=""
-for ((i = 0; i < 300 && -z "$window"; i++)); do
+for ((i = 0; i < 300; i++)); do
+  [ -z "$window" ] || break
   kill -0 "$viewer_pid" 2>/dev/null || break
   window=$(xdotool search --onlyvisible --name "Просмотр лога" 2>/dev/null | head -n1 || true)
   [ -n "$window" ] || sleep 0.2
