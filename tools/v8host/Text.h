@@ -1,6 +1,6 @@
 #pragma once
-// UTF-8 <-> UTF-16 for the harness (kept apart from the add-in's own helpers:
-// the harness links nothing of the product).
+// UTF-8 <-> UTF-16 for the harness. The harness declares the platform's
+// binary interface on its own; only these text helpers are shared.
 #include <cstddef>
 #include <string>
 #include <string_view>
