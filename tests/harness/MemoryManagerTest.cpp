@@ -2,7 +2,9 @@
 // calls it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "v8host/Memory.h"
 
@@ -73,6 +75,37 @@ TEST(MemoryManager, RefusesAllOrAfterAGivenNumber) {
   for (void*& b : blocks) AddinFree(memory, &b);
   memory.Free(own);
   EXPECT_EQ(memory.LiveBlocks(), 0u);
+}
+
+TEST(MemoryManager, RefusesOnlyTheNthOrFromTheNthOn) {
+  TMemoryManager memory;
+  std::vector<void*> blocks;
+  const auto grantedOfFive = [&] {
+    std::vector<bool> granted;
+    for (int i = 0; i < 5; ++i) {
+      void* block = nullptr;
+      granted.push_back(AddinAlloc(memory, &block, 4));
+      if (block != nullptr) blocks.push_back(block);
+    }
+    return granted;
+  };
+  memory.RefuseOnly(2);
+  EXPECT_EQ(grantedOfFive(), (std::vector<bool>{true, false, true, true, true}));
+  // A new rule counts from its own start.
+  memory.RefuseFrom(3);
+  EXPECT_EQ(grantedOfFive(), (std::vector<bool>{true, true, false, false, false}));
+  memory.RefuseOnly(1);
+  memory.AcceptAll();
+  EXPECT_EQ(grantedOfFive(), (std::vector<bool>(5, true)));
+  EXPECT_EQ(memory.Refused(), 4u);
+  EXPECT_EQ(memory.Requests().size(), 15u);
+
+  const auto live = memory.LiveBlockList();
+  ASSERT_EQ(live.size(), blocks.size());
+  for (void* block : blocks) EXPECT_NE(std::find(live.begin(), live.end(), block), live.end());
+  for (void*& block : blocks) AddinFree(memory, &block);
+  EXPECT_TRUE(memory.LiveBlockList().empty());
+  EXPECT_TRUE(memory.Errors().empty()) << memory.ErrorReport();
 }
 
 TEST(MemoryManager, RecordsDoubleUnknownAndNullFrees) {

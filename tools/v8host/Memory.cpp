@@ -35,19 +35,47 @@ TMemoryManager::~TMemoryManager() {
   for (void* block : FQuarantine) std::free(block);
 }
 
+void TMemoryManager::ResetRulesLocked() {
+  FGrantsLeft.reset();
+  FRefuseOnly.reset();
+  FRefuseFrom.reset();
+  FCountedCalls = 0;
+}
+
 void TMemoryManager::RefuseAll() {
   std::lock_guard lock(FLock);
+  ResetRulesLocked();
   FGrantsLeft = 0;
 }
 
 void TMemoryManager::RefuseAfter(std::size_t AGranted) {
   std::lock_guard lock(FLock);
+  ResetRulesLocked();
   FGrantsLeft = AGranted;
+}
+
+void TMemoryManager::RefuseOnly(std::size_t ANth) {
+  std::lock_guard lock(FLock);
+  ResetRulesLocked();
+  FRefuseOnly = ANth;
+}
+
+void TMemoryManager::RefuseFrom(std::size_t ANth) {
+  std::lock_guard lock(FLock);
+  ResetRulesLocked();
+  FRefuseFrom = ANth;
 }
 
 void TMemoryManager::AcceptAll() {
   std::lock_guard lock(FLock);
-  FGrantsLeft.reset();
+  ResetRulesLocked();
+}
+
+bool TMemoryManager::RefusesLocked() {
+  const std::size_t call = ++FCountedCalls;
+  if (FGrantsLeft && *FGrantsLeft == 0) return true;
+  if (FRefuseOnly && call == *FRefuseOnly) return true;
+  return FRefuseFrom && call >= *FRefuseFrom;
 }
 
 void* TMemoryManager::AllocateLocked(std::size_t ABytes) {
@@ -118,6 +146,14 @@ std::size_t TMemoryManager::LiveBytes() const {
   return total;
 }
 
+std::vector<const void*> TMemoryManager::LiveBlockList() const {
+  std::lock_guard lock(FLock);
+  std::vector<const void*> blocks;
+  blocks.reserve(FLive.size());
+  for (const auto& [block, size] : FLive) blocks.push_back(block);
+  return blocks;
+}
+
 std::vector<std::size_t> TMemoryManager::Requests() const {
   std::lock_guard lock(FLock);
   return FRequests;
@@ -168,7 +204,7 @@ bool V8HOST_CALL TMemoryManager::AllocMemory(THostInterface<TMemoryManager>* ASe
     self.FErrors.push_back({TMemoryError::mkNullReference, nullptr, "AllocMemory"});
     return false;
   }
-  if (self.FGrantsLeft && *self.FGrantsLeft == 0) {
+  if (self.RefusesLocked()) {
     ++self.FRefused;
     return false;  // the reference is left as it was
   }

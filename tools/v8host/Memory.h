@@ -43,6 +43,11 @@ class TMemoryManager {
   // allocations below are never refused).
   void RefuseAll();
   void RefuseAfter(std::size_t AGranted);  // grant AGranted more, then refuse
+  // Counted in AllocMemory calls from now on, the first being 1: refuse the
+  // ANth call only, or the ANth and every later one. Fault sweeps use them
+  // to fail each allocation of a session in turn.
+  void RefuseOnly(std::size_t ANth);
+  void RefuseFrom(std::size_t ANth);
   void AcceptAll();
 
   // The platform's side: a block of ABytes (counted like the add-in's), and
@@ -57,6 +62,8 @@ class TMemoryManager {
   std::optional<std::size_t> BlockSize(const void* ABlock) const;
   std::size_t LiveBlocks() const;
   std::size_t LiveBytes() const;
+  // The live blocks' addresses, in address order.
+  std::vector<const void*> LiveBlockList() const;
 
   // The add-in's AllocMemory calls: every requested size (granted or not),
   // how many were granted and refused, and how many FreeMemory calls came.
@@ -75,6 +82,9 @@ class TMemoryManager {
   static void V8HOST_CALL FreeMemory(THostInterface<TMemoryManager>* ASelf, void** ABlock) noexcept;
 
   void* AllocateLocked(std::size_t ABytes);
+  // Whether the add-in's current AllocMemory call is to be refused.
+  bool RefusesLocked();
+  void ResetRulesLocked();
   void FreeLocked(void* ABlock, const char* AOperation);
 
   static const THostTable<MemoryOps::Count> kTable;
@@ -92,6 +102,9 @@ class TMemoryManager {
   std::size_t FRefused = 0;
   std::size_t FAddinFrees = 0;
   std::optional<std::size_t> FGrantsLeft;  // unset: grant everything
+  std::optional<std::size_t> FRefuseOnly;  // RefuseOnly's ordinal
+  std::optional<std::size_t> FRefuseFrom;  // RefuseFrom's ordinal
+  std::size_t FCountedCalls = 0;           // AllocMemory calls since the rule was set
   std::vector<TMemoryError> FErrors;
 };
 
