@@ -1,0 +1,83 @@
+// Many calls on one driver object through the harness: the platform's live
+// blocks come back to where they started, and the process's memory stays
+// flat once warmed up. Not timed.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "rfid/uDriver.h"
+#include "unit/InProcessHost.h"
+#include "unit/load/ProcessMemory.h"
+#include "unit/log/LogSandbox.h"
+
+using v8host::TValue;
+
+namespace {
+
+// What the process may gain between the end of the warm-up (a tenth of the
+// iterations) and the end.
+constexpr std::size_t kMemorySlack = 2u << 20;
+
+class DriverLoad : public LogTest::TLogSandbox {
+protected:
+  void TearDown() override {
+    C.reset();
+    EXPECT_EQ(Host.Memory.LiveBlocks(), 0u);
+    EXPECT_TRUE(Host.Memory.Errors().empty()) << Host.Memory.ErrorReport();
+    EXPECT_TRUE(Host.Services.Errors().empty());
+    TLogSandbox::TearDown();
+  }
+
+  // The call answered, and a Boolean result says success.
+  bool Run(std::u16string_view AName, const std::vector<TValue>& AParams) {
+    const v8host::TCallResult R = C->CallAsFunc(AName, AParams);
+    if (!R.Ok) return false;
+    return R.Result.Type != VTYPE_BOOL || R.Result.Bool;
+  }
+
+  // Runs AStep AIterations times; memory is measured after the first tenth
+  // and at the end, live blocks before and after.
+  void Repeat(int AIterations, const std::function<bool(int)>& AStep) {
+    const std::size_t StartBlocks = Host.Memory.LiveBlocks();
+    std::size_t WarmedUp = 0;
+    int Failures = 0;
+    for (int I = 0; I < AIterations; ++I) {
+      if (I == AIterations / 10) WarmedUp = LoadTest::ResidentBytes();
+      if (!AStep(I) && ++Failures <= 3) ADD_FAILURE() << "iteration " << I << " failed";
+    }
+    const std::size_t End = LoadTest::ResidentBytes();
+    EXPECT_EQ(Host.Memory.LiveBlocks(), StartBlocks);
+    EXPECT_LE(End, WarmedUp + kMemorySlack) << "after warm-up " << WarmedUp << " bytes, at the end " << End;
+    RecordProperty("memory_warmed_up", static_cast<int>(WarmedUp >> 10));
+    RecordProperty("memory_end", static_cast<int>(End >> 10));
+  }
+
+  v8host::THost Host;
+  std::unique_ptr<v8host::TComponent> C = std::make_unique<v8host::TComponent>(InProcessAddin(), Host, kDriverExtension);
+};
+
+// Each Open shows the tag window and draws its eight pictures anew; each
+// Close hides it.
+TEST_F(DriverLoad, TenThousandOpenCloseCycles) {
+  Repeat(10000, [&](int) { return Run(u"Open", {TValue::Empty()}) && Run(u"Close", {TValue::Empty()}); });
+}
+
+TEST_F(DriverLoad, HundredThousandMethodCalls) {
+  ASSERT_TRUE(Run(u"SetParameter", {TValue::Text16(u"EPC1"), TValue::Text16(u"3074367C34001E880A6D6168")}));
+  ASSERT_TRUE(Run(u"Open", {TValue::Empty()}));
+  TfmBarcodes& Window = *UserObjectOf<TDriver>(*C).Barcodes();
+  Window.Image(1).DblClick();
+  Window.Image(2).DblClick();
+  const std::vector<TValue> Revision;
+  const std::vector<TValue> Tags{TValue::Empty(), TValue::Text16(u"pkg"), TValue::Empty()};
+  Repeat(100000, [&](int I) {
+    switch (I % 4) {
+      case 0: return Run(u"GetInterfaceRevision", Revision);
+      case 1: return Run(u"GetDataTagsRFID", Tags);
+      case 2: return Run(u"SetParameter", {TValue::Text16(u"USER2"), TValue::Text16(u"AA53EE150D")});
+      default: return Run(u"GetLastError", {TValue::Empty()});
+    }
+  });
+}
+
+}  // namespace
