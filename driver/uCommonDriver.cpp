@@ -80,7 +80,7 @@ bool TCommonDriver::GetInterfaceRevision(PV8Variant RetValue, PV8ParamArray, std
 }
 
 bool TCommonDriver::GetDescription(PV8Variant RetValue, PV8ParamArray Params, std::int32_t, TV8AddInDefBaseEx*) {
-  return ExportedFrame(RetValue, [&] { V8SetWString(Params[0], DoGetDescription()); });
+  return ExportedFrame(RetValue, [&] { SetOutputText(Params[0], DoGetDescription()); });
 }
 
 bool TCommonDriver::GetLastError(PV8Variant RetValue, PV8ParamArray Params, std::int32_t, TV8AddInDefBaseEx*) {
@@ -98,7 +98,7 @@ bool TCommonDriver::Close(PV8Variant RetValue, PV8ParamArray, std::int32_t, TV8A
 }
 
 bool TCommonDriver::GetParameters(PV8Variant RetValue, PV8ParamArray Params, std::int32_t, TV8AddInDefBaseEx*) {
-  return ExportedFrame(RetValue, [&] { V8SetWString(Params[0], DoGetParameters()); });
+  return ExportedFrame(RetValue, [&] { SetOutputText(Params[0], DoGetParameters()); });
 }
 
 bool TCommonDriver::SetParameter(PV8Variant RetValue, PV8ParamArray Params, std::int32_t, TV8AddInDefBaseEx*) {
@@ -110,8 +110,8 @@ bool TCommonDriver::DeviceTest(PV8Variant RetValue, PV8ParamArray Params, std::i
   std::u16string DemoModeInfo;
   try {
     DoDeviceTest(Description, DemoModeInfo);
-    V8SetWString(Params[0], Description);
-    V8SetWString(Params[1], DemoModeInfo);
+    SetOutputText(Params[0], Description);
+    SetOutputText(Params[1], DemoModeInfo);
     SetSuccess(RetValue);
   } catch (...) {
     const auto Failure = std::current_exception();
@@ -123,7 +123,7 @@ bool TCommonDriver::DeviceTest(PV8Variant RetValue, PV8ParamArray Params, std::i
 
 bool TCommonDriver::GetAdditionalActions(PV8Variant RetValue, PV8ParamArray Params, std::int32_t,
                                          TV8AddInDefBaseEx*) {
-  return ExportedFrame(RetValue, [&] { V8SetWString(Params[0], DoGetAdditionalActions()); });
+  return ExportedFrame(RetValue, [&] { SetOutputText(Params[0], DoGetAdditionalActions()); });
 }
 
 bool TCommonDriver::DoAdditionalAction(PV8Variant RetValue, PV8ParamArray Params, std::int32_t,

@@ -42,6 +42,10 @@ void TCustomDriver::SetSuccess(PV8Variant RetValue) {
   if (RetValue != nullptr) V8SetBool(RetValue, true);
 }
 
+void TCustomDriver::SetOutputText(PV8Variant V, std::u16string_view AText) const {
+  if (!V8SetWString(V, AText) && V != nullptr) throw Exception(std::u16string(kRefusedMemoryMessage));
+}
+
 void TCustomDriver::HandleException(std::exception_ptr E, PV8Variant RetValue, std::int32_t ErrorCode) {
   FLastResult.SetError(ExceptionMessage(E), ErrorCode);
   if (RetValue != nullptr) V8SetBool(RetValue, false);

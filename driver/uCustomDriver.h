@@ -24,6 +24,8 @@ struct TResult {
 
 // The code every driver failure is recorded with.
 inline constexpr std::int32_t kDriverErrorCode = 1001;
+// Why a call whose text the platform would not take failed.
+inline constexpr char16_t kRefusedMemoryMessage[] = u"The platform refused memory for the result";
 
 class TCustomDriver : public TV8UserObject {
 public:
@@ -72,6 +74,10 @@ protected:
   template <typename TWork>
   bool ExportedFrame(PV8Variant RetValue, TWork&& AWork);
   void SetSuccess(PV8Variant RetValue);
+  // Hands a text to the host in V. When the host refuses the memory for it
+  // the call fails: an empty text with success would read as an empty
+  // answer (no tags, no settings) instead of a failure.
+  void SetOutputText(PV8Variant V, std::u16string_view AText) const;
 
   TResult FLastResult;
 

@@ -82,7 +82,7 @@ void TCustomDriver::WriteHostValue(const T& ASource, PV8Variant AValue) const {
   } else if constexpr (Kind == TPropKind::pkFloat) {
     V8SetDouble(AValue, static_cast<double>(ASource));
   } else if constexpr (Kind == TPropKind::pkString && std::is_same_v<T, std::u16string>) {
-    V8SetWString(AValue, ASource);
+    SetOutputText(AValue, ASource);
   } else {
     (void)ASource;
     (void)AValue;

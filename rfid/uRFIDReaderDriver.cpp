@@ -20,7 +20,7 @@ bool TRFIDReaderDriver::GetDataTagsRFID(PV8Variant RetValue, PV8ParamArray Param
     const std::u16string Text = V8GetWString(Params[1]);
     TXmlDocument Document;
     DoGetDataTagsRFID(Text, Document);
-    V8SetWString(Params[2], Document.Text(false));
+    SetOutputText(Params[2], Document.Text(false));
   });
 }
 
