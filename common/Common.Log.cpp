@@ -12,9 +12,9 @@
 namespace Common::Log {
 
 void WriteLog(std::u16string_view AMessage, std::u16string_view ADetails, TLogLevel ALevel) {
-  TLogState& State = LogState();
   // Refused messages cost one load, without the lock.
-  if (!LogModeAdmits(State.LogMode, ALevel)) return;
+  if (!LogAdmits(ALevel)) return;
+  TLogState& State = LogState();
   // Asked again under the lock: a period closed meanwhile by another thread
   // gets no line after its footer.
   std::lock_guard Lock(State.LogLock);
@@ -24,6 +24,8 @@ void WriteLog(std::u16string_view AMessage, std::u16string_view ADetails, TLogLe
   const platform::TLocalTime Now = State.Now();
   AppendLogLine(State, FormatLogLine(Now, AMessage, ADetails, ALevel), Now);
 }
+
+bool LogAdmits(TLogLevel ALevel) noexcept { return LogModeAdmits(LogState().LogMode, ALevel); }
 
 void SetLogMode(TLogMode AMode) {
   TLogState& State = LogState();

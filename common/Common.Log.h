@@ -14,6 +14,9 @@ enum TLogMode : std::uint8_t { lmOff = 0, lmErrors = 1, lmInfoErrors = 2, lmAll 
 // first line of a logging period is preceded by the header block. Throws
 // Exception when the folder or the file cannot be written.
 void WriteLog(std::u16string_view AMessage, std::u16string_view ADetails, TLogLevel ALevel);
+// Whether the current mode would write a line of ALevel: lets a caller skip
+// composing a line nobody will read (one atomic load, no lock).
+bool LogAdmits(TLogLevel ALevel) noexcept;
 // Switching to lmOff closes the current logging period with the footer.
 void SetLogMode(TLogMode AMode);
 TLogMode LogMode();

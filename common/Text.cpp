@@ -1,5 +1,8 @@
 #include "common/Text.h"
 
+#include <cstdint>
+#include <string_view>
+
 namespace {
 
 void AppendUtf8(std::string& AOut, char32_t ACode) {
@@ -32,12 +35,27 @@ void AppendUtf16(std::u16string& AOut, char32_t ACode) {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
+// Copies the run of ASCII units that starts at AFrom to AOut in one go and
+// answers where the run ends. Markup, names and numbers are mostly ASCII, so
+// this is where both conversions spend their time.
+template <typename TOut, typename TIn>
+std::size_t AppendAsciiRun(TOut& AOut, std::basic_string_view<TIn> AText, std::size_t AFrom) {
+  std::size_t End = AFrom;
+  while (End < AText.size() && static_cast<std::uint32_t>(AText[End]) < 0x80) ++End;
+  const std::size_t Old = AOut.size();
+  AOut.resize(Old + (End - AFrom));
+  for (std::size_t K = AFrom; K < End; ++K) AOut[Old + (K - AFrom)] = static_cast<typename TOut::value_type>(AText[K]);
+  return End;
+}
+
 }  // namespace
 
 std::string ToUtf8(std::u16string_view AText) {
   std::string Out;
   Out.reserve(AText.size());
   for (std::size_t I = 0; I < AText.size(); ++I) {
+    I = AppendAsciiRun(Out, AText, I);
+    if (I == AText.size()) break;
     char32_t C = AText[I];
     if (C >= 0xD800 && C <= 0xDBFF) {
       if (I + 1 < AText.size() && AText[I + 1] >= 0xDC00 && AText[I + 1] <= 0xDFFF) {
@@ -59,6 +77,8 @@ std::u16string ToUtf16(std::string_view AText) {
   Out.reserve(AText.size());
   std::size_t I = 0;
   while (I < AText.size()) {
+    I = AppendAsciiRun(Out, AText, I);
+    if (I == AText.size()) break;
     const auto B = static_cast<unsigned char>(AText[I]);
     int Extra = B < 0x80 ? 0 : (B & 0xE0) == 0xC0 ? 1 : (B & 0xF0) == 0xE0 ? 2 : (B & 0xF8) == 0xF0 ? 3 : -1;
     if (Extra < 0) {

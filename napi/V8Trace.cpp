@@ -3,25 +3,39 @@
 #include "common/Common.Log.h"
 
 std::u16string V8ParamsToStr(PV8ParamArray Params) {
-  std::u16string Text = u"[";
+  std::u16string Text;
+  Text.reserve(64);
+  Text += u'[';
   for (std::int32_t I = 0; I < Params.Count(); ++I) {
     if (I > 0) Text += u"; ";
     const V8Variant& V = *Params[I];
-    Text += V.vt == VTYPE_BLOB ? std::u16string(u"BLOB") : V8ToStr(V);
+    if (V.vt == VTYPE_BLOB)
+      Text += u"BLOB";
+    else
+      Text += V8ToStr(V);
   }
-  return Text + u"]";
+  Text += u']';
+  return Text;
 }
 
+// The parameters are rendered on every call, whatever the log admits: a
+// value that cannot be rendered fails the call the same way with the log
+// on or off. Only the line around them is skipped when nobody reads it.
+
 void V8TraceEnter(std::u16string_view AMethName, PV8ParamArray Params) {
+  std::u16string Rendered = V8ParamsToStr(Params);
+  if (!Common::Log::LogAdmits(Common::Log::llDebug)) return;
   const std::u16string Message = u"> " + std::u16string(AMethName);
-  const std::u16string Details = u"Params: " + V8ParamsToStr(Params);
-  Common::Log::WriteLog(Message, Details, Common::Log::llDebug);
+  Common::Log::WriteLog(Message, u"Params: " + Rendered, Common::Log::llDebug);
 }
 
 void V8TraceLeave(std::u16string_view AMethName, PV8ParamArray Params, const V8Variant* ARetValue) {
+  std::u16string Result = ARetValue != nullptr ? V8ToStr(*ARetValue) : std::u16string();
+  std::u16string Rendered = V8ParamsToStr(Params);
+  if (!Common::Log::LogAdmits(Common::Log::llDebug)) return;
   const std::u16string Message = u"< " + std::u16string(AMethName);
-  std::u16string Details = ARetValue != nullptr ? u"Result=" + V8ToStr(*ARetValue) : std::u16string();
-  Details += u"; Params: " + V8ParamsToStr(Params);
+  std::u16string Details = ARetValue != nullptr ? u"Result=" + Result : std::u16string();
+  Details += u"; Params: " + Rendered;
   Common::Log::WriteLog(Message, Details, Common::Log::llDebug);
 }
 

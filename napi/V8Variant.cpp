@@ -61,6 +61,11 @@ void CivilFromDays(long long Z, int& Y, unsigned& M, unsigned& D) noexcept {
 }
 
 constexpr long long kDaysFrom1899To1970 = 25569;
+// The platform's dates run from 0001-01-01 to 9999-12-31: as day numbers,
+// everything strictly between these two (a date before 1899-12-30 keeps its
+// time as a fraction below its negative day number).
+constexpr double kFirstDateLimit = -693594.0;
+constexpr double kLastDateLimit = 2958466.0;
 
 }  // namespace
 
@@ -192,7 +197,10 @@ TDateTime V8TmToDateTime(const TV8SystemTm& ATm) {
 }
 
 std::u16string V8DateTimeToStr(TDateTime AValue) {
-  if (!std::isfinite(AValue.Value)) return u"Invalid date";
+  // Outside the platform's years there is no date to show, and a day count
+  // far out would not even fit the integer arithmetic below.
+  if (!std::isfinite(AValue.Value) || AValue.Value <= kFirstDateLimit || AValue.Value >= kLastDateLimit)
+    return u"Invalid date";
   const double Whole = std::trunc(AValue.Value);
   long long Ms = std::llround(std::fabs(AValue.Value - Whole) * 86400000.0);
   long long Days = static_cast<long long>(Whole);
@@ -264,4 +272,9 @@ std::u16string V8ValueToStr(const TV8Value& AValue) {
   return std::visit(Render{}, AValue);
 }
 
-std::u16string V8ToStr(const V8Variant& V) { return V8ValueToStr(V8ToVariant(V)); }
+std::u16string V8ToStr(const V8Variant& V) {
+  // Texts are the common case of a traced call: rendered straight from the
+  // record, without the detour through a value.
+  if (V.vt == VTYPE_PWSTR) return V8GetWString(&V);
+  return V8ValueToStr(V8ToVariant(V));
+}

@@ -1,0 +1,70 @@
+// Calls as the platform makes them: through the component object's tables,
+// with the platform's records, the log switched off.
+#include <benchmark/benchmark.h>
+
+#include <stdexcept>
+
+#include "common/Common.Log.h"
+#include "napi/V8ComponentObject.h"
+#include "napi/V8Exports.h"
+#include "rfid/uDriver.h"
+#include "v8host/Component.h"
+
+namespace {
+
+const v8host::TAddinLibrary& Addin() {
+  static const v8host::TAddinLibrary Library =
+      v8host::TAddinLibrary::FromEntryPoints({&GetClassNames, &GetClassObject, &DestroyObject});
+  return Library;
+}
+
+TDriver& DriverOf(v8host::TComponent& AComponent) {
+  auto* Component = reinterpret_cast<TV8ComponentObject*>(AComponent.Raw().Address());
+  return dynamic_cast<TDriver&>(*Component->UserObject[0]);
+}
+
+v8host::TV8Long MethodIndex(v8host::TComponent& AComponent, std::u16string_view AName) {
+  const v8host::TV8Long Index = AComponent.Raw().FindMethod(std::u16string(AName).c_str());
+  if (Index < 0) throw std::runtime_error("method not found");
+  return Index;
+}
+
+// The smallest round trip: an integer result, no parameters, no host memory.
+void CallAsFuncGetInterfaceRevision(benchmark::State& AState) {
+  Common::Log::SetLogMode(Common::Log::lmOff);
+  v8host::THost Host;
+  v8host::TComponent Component(Addin(), Host, u"quorvel");
+  const v8host::TV8Long Index = MethodIndex(Component, u"GetInterfaceRevision");
+  v8host::TV8Variant Result{};
+  for (auto _ : AState) {
+    Component.Raw().CallAsFunc(Index, &Result, nullptr, 0);
+    benchmark::DoNotOptimize(Result);
+  }
+}
+BENCHMARK(CallAsFuncGetInterfaceRevision);
+
+// The tag table with all eight tags in the field; the platform frees the
+// document it receives, as it would.
+void GetDataTagsRFIDEightTags(benchmark::State& AState) {
+  Common::Log::SetLogMode(Common::Log::lmOff);
+  v8host::THost Host;
+  v8host::TComponent Component(Addin(), Host, u"quorvel");
+  if (!Component.Call(u"Open", {v8host::TValue::Empty()}).Ok) throw std::runtime_error("Open failed");
+  TfmBarcodes& Window = *DriverOf(Component).Barcodes();
+  for (int Image = 1; Image <= TfmBarcodes::BarcodeCount; ++Image) Window.Image(Image).DblClick();
+  if (DriverOf(Component).RFIDList().size() != TfmBarcodes::BarcodeCount) throw std::runtime_error("tags missing");
+
+  const v8host::TV8Long Index = MethodIndex(Component, u"GetDataTagsRFID");
+  v8host::TV8Variant Result{};
+  v8host::TV8Variant Table{};
+  for (auto _ : AState) {
+    Component.Raw().CallAsFunc(Index, &Result, &Table, 1);
+    benchmark::DoNotOptimize(Result);
+    Host.Memory.Free(Table.wstr.pwstrVal);
+    Table = {};
+  }
+  Component.Call(u"Close", {v8host::TValue::Empty()});
+}
+BENCHMARK(GetDataTagsRFIDEightTags);
+
+}  // namespace
