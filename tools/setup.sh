@@ -17,6 +17,7 @@ packages=(
   wine wine32:i386 wine64
   xvfb xauth imagemagick xdotool x11-utils xcompmgr dmtx-utils
   libxml2-utils python3 chromium
+  valgrind clang libclang-rt-14-dev lld
 )
 
 src_list=/etc/apt/sources.list.d/quorvel-src.sources
