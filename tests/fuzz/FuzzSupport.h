@@ -7,15 +7,22 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
 namespace fuzz {
 
 // Creates the sandbox once: $TMPDIR (or /tmp)/quorvel-fuzz-XXXXXX with
-// "data" as XDG_DATA_HOME and "tmp" as TMPDIR; removed when the process
-// exits normally. Answers the sandbox's "tmp" folder.
+// "data" as XDG_DATA_HOME and "up/up/up/tmp" as TMPDIR; removed when the
+// process exits normally. The temporary folder sits a few levels deep so
+// that a path climbing out of it by "../" still lands inside the sandbox,
+// where SandboxIsClean() sees it. Answers the temporary folder.
 const std::filesystem::path& Sandbox();
+
+// True when the sandbox holds nothing besides its own folders and, inside
+// the temporary folder, the entries named in AExpected (only these).
+bool SandboxIsClean(std::initializer_list<std::filesystem::path> AExpected = {});
 
 // Consumes the input from the front; past the end every read gives zeros
 // or empty pieces.
