@@ -15,8 +15,8 @@
 # never written), with tests/fuzz/<target>.dict when there is one. A crash,
 # a leak, a timeout (one input over 10 s) or memory over 2048 MB fails the
 # target; its input stays in build/linux-fuzz/artifacts/ and its output in
-# build/linux-fuzz/logs/<target>.log. One summary line per target; the exit
-# status is non-zero when any target failed.
+# build/linux-fuzz/logs/<target>-<SECONDS>s.log. One summary line per
+# target; the exit status is non-zero when any target failed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -44,10 +44,12 @@ if [ -z "${QUORVEL_FUZZ_NO_BUILD:-}" ]; then
   cmake --build --preset linux-fuzz
 fi
 
-mkdir -p "$build/artifacts" "$build/logs" "$build/tmp"
-# Each target keeps its files in a sandbox under TMPDIR; one left behind by
-# a crash stays in the build tree and goes with the next run.
-export TMPDIR="$build/tmp"
+# Each target keeps its files in a sandbox under TMPDIR: one per run of
+# this script, inside the build tree, removed at the end (with whatever a
+# crashed target left there).
+export TMPDIR="$build/tmp/run-$$"
+mkdir -p "$build/artifacts" "$build/logs" "$TMPDIR"
+trap 'rm -rf "$TMPDIR"' EXIT
 # UBSan findings stop the run like any other crash; leaks are reported.
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
 export ASAN_OPTIONS="detect_leaks=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
@@ -59,13 +61,12 @@ for t in "${targets[@]}"; do
   [ -x "$exe" ] || { echo "tools/fuzz.sh: $exe is not built" >&2; exit 1; }
   seeds="$root/tests/fuzz/corpus/$t"
   work="$build/corpus/$t"
-  log="$build/logs/$t.log"
+  log="$build/logs/$t-${seconds}s.log"
   mkdir -p "$work"
   cp -n "$seeds"/* "$work"/ 2>/dev/null || true
   options=(-max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1
            -artifact_prefix="$build/artifacts/$t-")
   [ -f "$root/tests/fuzz/$t.dict" ] && options+=(-dict="$root/tests/fuzz/$t.dict")
-  rm -rf "$TMPDIR"/quorvel-fuzz-*
   echo "==== fuzz_$t: $seconds s (log: ${log#"$root"/})"
   started=$SECONDS
   set +e
