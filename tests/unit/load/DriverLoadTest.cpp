@@ -18,6 +18,22 @@ namespace {
 // iterations) and the end.
 constexpr std::size_t kMemorySlack = 2u << 20;
 
+// AddressSanitizer holds freed blocks back (its quarantine, 256 MB by
+// default) to catch late uses, so an instrumented process grows until the
+// quarantine is full whatever the code does; there the live-block count and
+// the leak check at exit stand for flat memory.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kResidentMemoryComparable = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kResidentMemoryComparable = false;
+#else
+constexpr bool kResidentMemoryComparable = true;
+#endif
+#else
+constexpr bool kResidentMemoryComparable = true;
+#endif
+
 class DriverLoad : public LogTest::TLogSandbox {
 protected:
   void TearDown() override {
@@ -47,7 +63,9 @@ protected:
     }
     const std::size_t End = LoadTest::ResidentBytes();
     EXPECT_EQ(Host.Memory.LiveBlocks(), StartBlocks);
-    EXPECT_LE(End, WarmedUp + kMemorySlack) << "after warm-up " << WarmedUp << " bytes, at the end " << End;
+    if (kResidentMemoryComparable) {
+      EXPECT_LE(End, WarmedUp + kMemorySlack) << "after warm-up " << WarmedUp << " bytes, at the end " << End;
+    }
     RecordProperty("memory_warmed_up", static_cast<int>(WarmedUp >> 10));
     RecordProperty("memory_end", static_cast<int>(End >> 10));
   }
