@@ -181,10 +181,11 @@ TDateTime V8GetDateTime(const V8Variant* V) {
 }
 
 TDateTime V8TmToDateTime(const TV8SystemTm& ATm) {
+  // Widened first: the host's fields may hold any int, the largest included.
   const long long Year = static_cast<long long>(ATm.tm_year) + 1900;
-  const int Month = ATm.tm_mon + 1;
+  const long long Month = static_cast<long long>(ATm.tm_mon) + 1;
   const bool DateOk = Year >= 1 && Year <= 9999 && Month >= 1 && Month <= 12 && ATm.tm_mday >= 1 &&
-                      ATm.tm_mday <= DaysInMonth(static_cast<int>(Year), Month);
+                      ATm.tm_mday <= DaysInMonth(static_cast<int>(Year), static_cast<int>(Month));
   const bool TimeOk = ATm.tm_hour >= 0 && ATm.tm_hour < 24 && ATm.tm_min >= 0 && ATm.tm_min < 60 &&
                       ATm.tm_sec >= 0 && ATm.tm_sec < 60;
   if (!DateOk || !TimeOk) throw Exception(std::u16string(u"Invalid argument to date encode"));

@@ -4,6 +4,7 @@
 
 #include <limits>
 
+#include "common/Exception.h"
 #include "napi/V8Variant.h"
 
 TEST(V8DateText, TheFirstAndTheLastDayOfThePlatformsYearsAreShown) {
@@ -21,4 +22,28 @@ TEST(V8DateText, ADayNumberOutsideThePlatformsYearsIsAnInvalidDate) {
     EXPECT_EQ(V8DateTimeToStr({Days}), u"Invalid date") << Days;
   EXPECT_EQ(V8DateTimeToStr({std::numeric_limits<double>::quiet_NaN()}), u"Invalid date");
   EXPECT_EQ(V8DateTimeToStr({std::numeric_limits<double>::infinity()}), u"Invalid date");
+}
+
+TEST(V8DateText, BrokenDownFieldsAtTheEndsOfTheirRangeAreRefusedWithoutOverflow) {
+  // The host's broken-down time may hold any int in any field.
+  for (const int Extreme : {std::numeric_limits<int>::max(), std::numeric_limits<int>::min()}) {
+    TV8SystemTm Month{};
+    Month.tm_year = 100;
+    Month.tm_mday = 1;
+    Month.tm_mon = Extreme;
+    EXPECT_THROW(V8TmToDateTime(Month), Exception) << Extreme;
+    TV8SystemTm Year{};
+    Year.tm_year = Extreme;
+    Year.tm_mday = 1;
+    EXPECT_THROW(V8TmToDateTime(Year), Exception) << Extreme;
+    TV8SystemTm Day{};
+    Day.tm_year = 100;
+    Day.tm_mday = Extreme;
+    EXPECT_THROW(V8TmToDateTime(Day), Exception) << Extreme;
+  }
+  TV8SystemTm Last{};
+  Last.tm_year = 9999 - 1900;
+  Last.tm_mon = 11;
+  Last.tm_mday = 31;
+  EXPECT_EQ(V8DateTimeToStr(V8TmToDateTime(Last)), u"9999-12-31T00:00:00");
 }
