@@ -99,6 +99,9 @@ TEST(MemoryManager, RefusesOnlyTheNthOrFromTheNthOn) {
   EXPECT_EQ(grantedOfFive(), (std::vector<bool>(5, true)));
   EXPECT_EQ(memory.Refused(), 4u);
   EXPECT_EQ(memory.Requests().size(), 15u);
+  memory.ClearRequests();
+  EXPECT_TRUE(memory.Requests().empty());
+  EXPECT_EQ(memory.Granted(), 11u);
 
   const auto live = memory.LiveBlockList();
   ASSERT_EQ(live.size(), blocks.size());

@@ -159,6 +159,11 @@ std::vector<std::size_t> TMemoryManager::Requests() const {
   return FRequests;
 }
 
+void TMemoryManager::ClearRequests() {
+  std::lock_guard lock(FLock);
+  FRequests.clear();
+}
+
 std::size_t TMemoryManager::Granted() const {
   std::lock_guard lock(FLock);
   return FGranted;

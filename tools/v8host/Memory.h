@@ -68,6 +68,9 @@ class TMemoryManager {
   // The add-in's AllocMemory calls: every requested size (granted or not),
   // how many were granted and refused, and how many FreeMemory calls came.
   std::vector<std::size_t> Requests() const;
+  // Forgets the recorded sizes (the counts stay): a long run keeps its own
+  // bookkeeping from growing with every call.
+  void ClearRequests();
   std::size_t Granted() const;
   std::size_t Refused() const;
   std::size_t AddinFrees() const;

@@ -15,8 +15,15 @@ using v8host::TValue;
 namespace {
 
 // What the process may gain between the end of the warm-up (a tenth of the
-// iterations) and the end.
-constexpr std::size_t kMemorySlack = 2u << 20;
+// iterations) and the end: in its resident set, and in the heap blocks it
+// holds (the closer measure of what the driver's own objects take).
+//
+// Under Wine the working set also grows by about a third of a kilobyte with
+// every show and hide of a window, the driver's code not involved (a bare
+// Show/Hide loop on the form does the same, while the heaps stay flat); the
+// Windows cycle count keeps that well inside the slack.
+constexpr std::size_t kResidentSlack = 2u << 20;
+constexpr std::size_t kHeapSlack = 256u << 10;
 
 // AddressSanitizer holds freed blocks back (its quarantine, 256 MB by
 // default) to catch late uses, so an instrumented process grows until the
@@ -55,19 +62,29 @@ protected:
   // and at the end, live blocks before and after.
   void Repeat(int AIterations, const std::function<bool(int)>& AStep) {
     const std::size_t StartBlocks = Host.Memory.LiveBlocks();
-    std::size_t WarmedUp = 0;
+    std::size_t WarmResident = 0, WarmHeap = 0;
     int Failures = 0;
     for (int I = 0; I < AIterations; ++I) {
-      if (I == AIterations / 10) WarmedUp = LoadTest::ResidentBytes();
+      if (I == AIterations / 10) {
+        WarmResident = LoadTest::ResidentBytes();
+        WarmHeap = LoadTest::HeapBytesInUse();
+      }
       if (!AStep(I) && ++Failures <= 3) ADD_FAILURE() << "iteration " << I << " failed";
+      Host.Memory.ClearRequests();  // the harness's record of every request would grow
     }
-    const std::size_t End = LoadTest::ResidentBytes();
+    const std::size_t EndResident = LoadTest::ResidentBytes();
+    const std::size_t EndHeap = LoadTest::HeapBytesInUse();
     EXPECT_EQ(Host.Memory.LiveBlocks(), StartBlocks);
     if (kResidentMemoryComparable) {
-      EXPECT_LE(End, WarmedUp + kMemorySlack) << "after warm-up " << WarmedUp << " bytes, at the end " << End;
+      EXPECT_LE(EndResident, WarmResident + kResidentSlack)
+          << "resident after warm-up " << WarmResident << " bytes, at the end " << EndResident;
+      EXPECT_LE(EndHeap, WarmHeap + kHeapSlack)
+          << "heap after warm-up " << WarmHeap << " bytes, at the end " << EndHeap;
     }
-    RecordProperty("memory_warmed_up", static_cast<int>(WarmedUp >> 10));
-    RecordProperty("memory_end", static_cast<int>(End >> 10));
+    RecordProperty("resident_kb_warm", static_cast<int>(WarmResident >> 10));
+    RecordProperty("resident_kb_end", static_cast<int>(EndResident >> 10));
+    RecordProperty("heap_kb_warm", static_cast<int>(WarmHeap >> 10));
+    RecordProperty("heap_kb_end", static_cast<int>(EndHeap >> 10));
   }
 
   v8host::THost Host;
@@ -75,9 +92,10 @@ protected:
 };
 
 // Each Open shows the tag window and draws its eight pictures anew; each
-// Close hides it.
+// Close hides it. Ten thousand cycles on Linux, fewer under Wine (see
+// kOpenCloseCycles).
 TEST_F(DriverLoad, TenThousandOpenCloseCycles) {
-  Repeat(10000, [&](int) { return Run(u"Open", {TValue::Empty()}) && Run(u"Close", {TValue::Empty()}); });
+  Repeat(LoadTest::kOpenCloseCycles, [&](int) { return Run(u"Open", {TValue::Empty()}) && Run(u"Close", {TValue::Empty()}); });
 }
 
 TEST_F(DriverLoad, HundredThousandMethodCalls) {
