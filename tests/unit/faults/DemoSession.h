@@ -8,12 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "unit/faults/DemoSessionLines.h"
 #include "v8host/Component.h"
 
 namespace FaultTest {
 
-// The session's lines, in v8host's call syntax, without its captions.
-const std::vector<std::string>& DemoSessionLines();
 // The demonstration followed by the platform's other text-returning calls:
 // the actions, a device test, a failed action and its error, a property
 // written with a value it refuses (a report to the host), a text property
