@@ -1,5 +1,7 @@
 #include "driver/XmlDocument.h"
 
+#include <algorithm>
+
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
@@ -73,7 +75,34 @@ TXmlNode TXmlDocument::AddChild(TXmlNode AParent, std::u16string_view AName) {
   return Node;
 }
 
+namespace {
+
+// XML 1.0 has no way to carry most control characters or the two
+// non-characters U+FFFE and U+FFFF, not even as references; libxml2 would
+// write them out raw and leave a document no parser accepts.
+bool IsXmlChar(char16_t C) noexcept {
+  if (C < 0x20) return C == u'\t' || C == u'\n' || C == u'\r';
+  return C != 0xFFFE && C != 0xFFFF;
+}
+
+std::u16string CodePointText(char16_t C) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::u16string Text = u"U+";
+  for (int Shift = 12; Shift >= 0; Shift -= 4) Text += static_cast<char16_t>(kHex[(C >> Shift) & 0xF]);
+  return Text;
+}
+
+void CheckXmlText(std::u16string_view AName, std::u16string_view AValue) {
+  const auto Bad = std::find_if_not(AValue.begin(), AValue.end(), IsXmlChar);
+  if (Bad != AValue.end())
+    throw Exception(u"Character not allowed in an XML document: " + CodePointText(*Bad) + u" in " +
+                    std::u16string(AName));
+}
+
+}  // namespace
+
 void TXmlDocument::SetAttribute(TXmlNode ANode, std::u16string_view AName, std::u16string_view AValue) {
+  CheckXmlText(AName, AValue);
   if (xmlSetProp(ANode, Chars(ToUtf8(AName)), Chars(ToUtf8(AValue))) == nullptr)
     throw Exception("Cannot set an XML attribute");
 }

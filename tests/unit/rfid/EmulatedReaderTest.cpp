@@ -212,3 +212,18 @@ TEST_F(EmulatedReader, RepeatedOpenAndCloseKeepsOneSetOfPictures) {
   EXPECT_EQ(Driver().Barcodes()->BitmapCount(), static_cast<std::size_t>(kTagCount));
   EXPECT_EQ(Host.Memory.LiveBlocks(), 0u);
 }
+
+TEST_F(EmulatedReader, ASettingXmlCannotCarryFailsTheTableInsteadOfSendingABrokenDocument) {
+  ASSERT_TRUE(Run(u"Open", {TValue::Empty()}));
+  Present(1);
+  for (const std::u16string& Bad : {std::u16string(u"30\u0001"), std::u16string(u"AB\uFFFE")}) {
+    Set(u"USER1", TValue::Text16(Bad));
+    EXPECT_FALSE(Run(u"GetDataTagsRFID", {TValue::Empty(), TValue::Text16(u"pkg"), TValue::Empty()}));
+    const auto Error = C.CallAsFunc(u"GetLastError", {TValue::Empty()});
+    EXPECT_EQ(Error.Params.at(0).Text.substr(0, 44), u"Character not allowed in an XML document: U+");
+    EXPECT_NE(Error.Params.at(0).Text.find(u"in USER"), std::u16string::npos) << ToUtf8(Error.Params.at(0).Text);
+  }
+  // Tabs and line breaks are XML's own; a corrected setting works again.
+  Set(u"USER1", TValue::Text16(u"A\tB"));
+  EXPECT_NE(Tags().find(u"USER=\"A&#9;B\""), std::u16string::npos) << ToUtf8(Tags());
+}
