@@ -1,21 +1,27 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing (tools/setup.sh), then for each
-# build - linux, win32, win64 - configures, builds and runs ctest (the Windows
-# tests under Wine), and after both Windows builds the add-in bundle
+# build - linux, linux-asan (AddressSanitizer + UndefinedBehaviorSanitizer),
+# win32, win64 - configures, builds and runs ctest (the Windows tests under
+# Wine); "fuzz" builds the libFuzzer targets and runs each briefly
+# (tools/fuzz.sh); after both Windows builds the add-in bundle
 # (tools/make-bundle.sh, checked by tests/bundle/check-bundle.sh). Stops at
 # the first failure.
 #
-#   tools/test.sh               all three builds
-#   tools/test.sh linux win32   only these
-#   QUORVEL_SKIP_SETUP=1        do not run tools/setup.sh
+#   tools/test.sh                    everything
+#   tools/test.sh linux win32        only these
+#   QUORVEL_SKIP_SETUP=1             do not run tools/setup.sh
+#   QUORVEL_FUZZ_SECONDS=N           seconds per fuzz target (default 30)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 presets=("$@")
-[ ${#presets[@]} -gt 0 ] || presets=(linux win32 win64)
+[ ${#presets[@]} -gt 0 ] || presets=(linux linux-asan fuzz win32 win64)
 for p in "${presets[@]}"; do
-  case "$p" in linux|win32|win64) ;; *) echo "tools/test.sh: unknown build '$p' (linux, win32, win64)" >&2; exit 2 ;; esac
+  case "$p" in
+    linux|linux-asan|win32|win64|fuzz) ;;
+    *) echo "tools/test.sh: unknown build '$p' (linux, linux-asan, fuzz, win32, win64)" >&2; exit 2 ;;
+  esac
 done
 
 started=$SECONDS
@@ -45,6 +51,20 @@ fi
 passed=0
 failed=0
 for p in "${presets[@]}"; do
+  if [ "$p" = fuzz ]; then
+    current="fuzz"; step_start=$SECONDS
+    banner "$current"
+    # Builds the linux-fuzz preset and runs every target; a crash fails.
+    if tools/fuzz.sh "${QUORVEL_FUZZ_SECONDS:-30}"; then
+      passed=$((passed + 1))
+    else
+      failed=$((failed + 1))
+      exit 1
+    fi
+    finish_step
+    continue
+  fi
+
   current="$p configure"; step_start=$SECONDS
   banner "$current"
   cmake --preset "$p" >"$log_dir/$p-configure.log" 2>&1 || { cat "$log_dir/$p-configure.log"; exit 1; }
