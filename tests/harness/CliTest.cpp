@@ -1,11 +1,15 @@
 // The v8host command-line tool run as a program on the built add-in.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <iterator>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +20,8 @@
 #if !defined(_WIN32)
 #include <sys/wait.h>
 #endif
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -58,6 +64,64 @@ TRun RunTool(const std::string& AArguments) {
 std::string Quoted(const std::string& APath) { return "\"" + NativePath(APath) + "\""; }
 
 bool Has(const std::string& AText, const std::string& APart) { return AText.find(APart) != std::string::npos; }
+
+std::size_t Count(const std::string& AText, const std::string& APart) {
+  std::size_t N = 0;
+  for (std::size_t At = AText.find(APart); At != std::string::npos; At = AText.find(APart, At + 1)) ++N;
+  return N;
+}
+
+// The local date as the log's file names write it.
+std::string Today() {
+  const std::time_t Now = std::time(nullptr);
+  char Date[16];
+  std::strftime(Date, sizeof Date, "%Y.%m.%d", std::localtime(&Now));
+  return Date;
+}
+
+// A fresh folder of this test's, removed with everything in it at the end.
+struct TTempFolder {
+  explicit TTempFolder(const std::string& AName)
+      : Path(fs::path(::testing::TempDir()) /
+             (AName + "-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()))) {
+    fs::create_directories(Path);
+  }
+  ~TTempFolder() {
+    std::error_code Ignored;
+    fs::remove_all(Path, Ignored);
+  }
+  TTempFolder(const TTempFolder&) = delete;
+  TTempFolder& operator=(const TTempFolder&) = delete;
+  const fs::path Path;
+};
+
+// Points the data folder of the programs this test starts at AFolder while
+// it lives (Windows: ProgramData, elsewhere: XDG_DATA_HOME).
+class TScopedDataFolder {
+public:
+  explicit TScopedDataFolder(const fs::path& AFolder) {
+    if (const char* Value = std::getenv(kVariable)) FPrevious = Value;
+    Set(AFolder.string());
+  }
+  ~TScopedDataFolder() { Set(FPrevious.value_or("")); }
+  TScopedDataFolder(const TScopedDataFolder&) = delete;
+  TScopedDataFolder& operator=(const TScopedDataFolder&) = delete;
+
+private:
+#if defined(_WIN32)
+  static constexpr const char* kVariable = "ProgramData";
+  static void Set(const std::string& AValue) { _putenv_s(kVariable, AValue.c_str()); }
+#else
+  static constexpr const char* kVariable = "XDG_DATA_HOME";
+  static void Set(const std::string& AValue) {
+    if (AValue.empty())
+      unsetenv(kVariable);
+    else
+      setenv(kVariable, AValue.c_str(), 1);
+  }
+#endif
+  std::optional<std::string> FPrevious;
+};
 
 }  // namespace
 
@@ -130,22 +194,47 @@ TEST(HostTool, StandardInputDrivesTheSessionAndPrettyShowsXml) {
 }
 
 // A process that ends with logging on closes its logging period while the
-// library unloads: the closing line lands in the day's log file.
+// library unloads: the run's data folder of its own then holds exactly one
+// period - header, the call's trace lines, footer - in the file of the day
+// it ran (of either day, should the run cross midnight).
 TEST(HostTool, ALoggingPeriodOpenAtExitIsClosedInTheDaysFile) {
-  const char* Base = std::getenv("ProgramData");
-  if (Base == nullptr) Base = std::getenv("XDG_DATA_HOME");
-  if (Base == nullptr) GTEST_SKIP() << "no data folder to look into";
-  const TRun run = RunTool(Quoted(harness::AddinPath()) + " quorvel LogEnabled=true GetInterfaceRevision");
+  const TTempFolder Data("quorvel-cli-data");
+  const std::string FirstDay = Today();
+  TRun run;
+  {
+    const TScopedDataFolder Folder(Data.Path);
+    run = RunTool(Quoted(harness::AddinPath()) + " quorvel LogEnabled=true GetInterfaceRevision");
+  }
+  const std::string LastDay = Today();
   ASSERT_EQ(run.Status, 0) << run.Output;
-  const std::time_t Now = std::time(nullptr);
-  char Date[16];
-  std::strftime(Date, sizeof Date, "%Y.%m.%d", std::localtime(&Now));
-  const std::string File = std::string(Base) + "/Halvessa/quorvel/quorvel_" + Date + ".log";
-  std::ifstream In(File, std::ios::binary);
-  ASSERT_TRUE(In.good()) << File;
-  const std::string Text((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+
+  const fs::path LogFolder = Data.Path / "Halvessa" / "quorvel";
+  ASSERT_TRUE(fs::is_directory(LogFolder)) << "the run wrote no log: " << run.Output;
+  std::vector<fs::path> Files;
+  for (const auto& Entry : fs::directory_iterator(LogFolder)) Files.push_back(Entry.path());
+  std::sort(Files.begin(), Files.end());
+  ASSERT_FALSE(Files.empty());
+  std::string Text;
+  for (const fs::path& File : Files) {
+    const std::string Name = File.filename().string();
+    ASSERT_EQ(Name.size(), std::string("quorvel_2026.12.09.log").size()) << Name;
+    ASSERT_TRUE(Name.rfind("quorvel_", 0) == 0 && Name.substr(Name.size() - 4) == ".log") << Name;
+    const std::string Day = Name.substr(8, 10);
+    EXPECT_TRUE(Day >= FirstDay && Day <= LastDay) << Name << " for a run from " << FirstDay << " to " << LastDay;
+    std::ifstream In(File, std::ios::binary);
+    Text.append(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+  }
+
+  const std::string Header = std::string(40, ' ') + "\r\n============Start log=============\r\n";
   const std::string Footer = "============Stop log===============\r\n\r\n";
+  EXPECT_EQ(Count(Text, "Start log"), 1u) << Text;
+  EXPECT_EQ(Count(Text, "Stop log"), 1u) << Text;
+  EXPECT_EQ(Text.rfind(Header, 0), 0u) << Text;
   ASSERT_GE(Text.size(), Footer.size());
-  EXPECT_EQ(Text.substr(Text.size() - Footer.size()), Footer);
-  EXPECT_TRUE(Has(Text, "\tDEBUG\t> GetInterfaceRevision: \tParams: []")) << Text;
+  EXPECT_EQ(Text.substr(Text.size() - Footer.size()), Footer) << Text;
+  const std::size_t Call = Text.find("\tDEBUG\t> GetInterfaceRevision: \tParams: []\r\n");
+  const std::size_t Answer = Text.find("\tDEBUG\t< GetInterfaceRevision: \tResult=3002; Params: []\r\n");
+  EXPECT_NE(Call, std::string::npos) << Text;
+  EXPECT_NE(Answer, std::string::npos) << Text;
+  EXPECT_LT(Call, Answer) << Text;
 }
