@@ -1,7 +1,6 @@
 // The v8host command-line tool run as a program on the built add-in.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -95,33 +95,49 @@ struct TTempFolder {
   const fs::path Path;
 };
 
+#if defined(_WIN32)
+// Wine's shell answers the common application-data folder from its registry
+// whatever ProgramData says in the environment, so there a run shares the log
+// folder with earlier ones: only what the run appends to it counts.
+fs::path LogFolderOfRun(const fs::path&) {
+  const char* Base = std::getenv("ProgramData");
+  return Base != nullptr ? fs::path(Base) / "Halvessa" / "quorvel" : fs::path();
+}
+struct TScopedDataFolder {
+  explicit TScopedDataFolder(const fs::path&) {}
+};
+#else
+fs::path LogFolderOfRun(const fs::path& AData) { return AData / "Halvessa" / "quorvel"; }
+
 // Points the data folder of the programs this test starts at AFolder while
-// it lives (Windows: ProgramData, elsewhere: XDG_DATA_HOME).
+// it lives.
 class TScopedDataFolder {
 public:
   explicit TScopedDataFolder(const fs::path& AFolder) {
-    if (const char* Value = std::getenv(kVariable)) FPrevious = Value;
-    Set(AFolder.string());
+    if (const char* Value = std::getenv("XDG_DATA_HOME")) FPrevious = Value;
+    setenv("XDG_DATA_HOME", AFolder.c_str(), 1);
   }
-  ~TScopedDataFolder() { Set(FPrevious.value_or("")); }
+  ~TScopedDataFolder() {
+    if (FPrevious)
+      setenv("XDG_DATA_HOME", FPrevious->c_str(), 1);
+    else
+      unsetenv("XDG_DATA_HOME");
+  }
   TScopedDataFolder(const TScopedDataFolder&) = delete;
   TScopedDataFolder& operator=(const TScopedDataFolder&) = delete;
 
 private:
-#if defined(_WIN32)
-  static constexpr const char* kVariable = "ProgramData";
-  static void Set(const std::string& AValue) { _putenv_s(kVariable, AValue.c_str()); }
-#else
-  static constexpr const char* kVariable = "XDG_DATA_HOME";
-  static void Set(const std::string& AValue) {
-    if (AValue.empty())
-      unsetenv(kVariable);
-    else
-      setenv(kVariable, AValue.c_str(), 1);
-  }
-#endif
   std::optional<std::string> FPrevious;
 };
+#endif
+
+// The size of each file in AFolder (none when it does not exist).
+std::map<fs::path, std::uintmax_t> FileSizes(const fs::path& AFolder) {
+  std::map<fs::path, std::uintmax_t> Sizes;
+  std::error_code Error;
+  for (const auto& Entry : fs::directory_iterator(AFolder, Error)) Sizes[Entry.path()] = Entry.file_size();
+  return Sizes;
+}
 
 }  // namespace
 
@@ -194,11 +210,15 @@ TEST(HostTool, StandardInputDrivesTheSessionAndPrettyShowsXml) {
 }
 
 // A process that ends with logging on closes its logging period while the
-// library unloads: the run's data folder of its own then holds exactly one
-// period - header, the call's trace lines, footer - in the file of the day
-// it ran (of either day, should the run cross midnight).
+// library unloads: what the run writes, into a data folder of its own where
+// the system lets it be chosen, is exactly one period - header, the call's
+// trace lines, footer - in the files of the days it ran (two, should the run
+// cross midnight).
 TEST(HostTool, ALoggingPeriodOpenAtExitIsClosedInTheDaysFile) {
   const TTempFolder Data("quorvel-cli-data");
+  const fs::path LogFolder = LogFolderOfRun(Data.Path);
+  ASSERT_FALSE(LogFolder.empty()) << "no data folder";
+  const auto Before = FileSizes(LogFolder);
   const std::string FirstDay = Today();
   TRun run;
   {
@@ -208,22 +228,22 @@ TEST(HostTool, ALoggingPeriodOpenAtExitIsClosedInTheDaysFile) {
   const std::string LastDay = Today();
   ASSERT_EQ(run.Status, 0) << run.Output;
 
-  const fs::path LogFolder = Data.Path / "Halvessa" / "quorvel";
-  ASSERT_TRUE(fs::is_directory(LogFolder)) << "the run wrote no log: " << run.Output;
-  std::vector<fs::path> Files;
-  for (const auto& Entry : fs::directory_iterator(LogFolder)) Files.push_back(Entry.path());
-  std::sort(Files.begin(), Files.end());
-  ASSERT_FALSE(Files.empty());
+  // What the run wrote, file by file in the order of the days.
   std::string Text;
-  for (const fs::path& File : Files) {
+  for (const auto& [File, Size] : FileSizes(LogFolder)) {
+    const auto Earlier = Before.find(File);
+    const std::uintmax_t From = Earlier == Before.end() ? 0 : Earlier->second;
+    if (Size == From) continue;
     const std::string Name = File.filename().string();
     ASSERT_EQ(Name.size(), std::string("quorvel_2026.12.09.log").size()) << Name;
     ASSERT_TRUE(Name.rfind("quorvel_", 0) == 0 && Name.substr(Name.size() - 4) == ".log") << Name;
     const std::string Day = Name.substr(8, 10);
     EXPECT_TRUE(Day >= FirstDay && Day <= LastDay) << Name << " for a run from " << FirstDay << " to " << LastDay;
     std::ifstream In(File, std::ios::binary);
+    In.seekg(static_cast<std::streamoff>(From));
     Text.append(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
   }
+  ASSERT_FALSE(Text.empty()) << "the run wrote no log in " << LogFolder.string() << ": " << run.Output;
 
   const std::string Header = std::string(40, ' ') + "\r\n============Start log=============\r\n";
   const std::string Footer = "============Stop log===============\r\n\r\n";
