@@ -90,12 +90,15 @@ def main(argv):
         for (group, member), size in sorted(members.items(), key=lambda kv: -kv[1]):
             print(f"{size:>10}  {group:<20} {member}")
         return 0
-    columns = [".text", ".rdata", ".eh_frame", ".data", ".bss"]
+    # unwind: .eh_frame (DWARF, i686) or .pdata + .xdata (x86_64)
+    columns = {".text": (".text",), ".rdata": (".rdata", ".rodata"),
+               "unwind": (".eh_frame", ".pdata", ".xdata", ".gcc_except_table"),
+               ".data": (".data", ".CRT", ".tls"), ".bss": (".bss",)}
     print(f"{'library':<20}" + "".join(f"{c:>11}" for c in columns) + f"{'total':>11}")
     rows = []
     for group, by_section in groups.items():
-        cells = [sum(v for k, v in by_section.items() if k.startswith(c) or
-                     (c == ".rdata" and k.startswith(".rodata"))) for c in columns]
+        cells = [sum(v for k, v in by_section.items() if k.startswith(prefixes))
+                 for prefixes in columns.values()]
         rows.append((sum(by_section.values()), group, cells))
     for total, group, cells in sorted(rows, reverse=True):
         print(f"{group:<20}" + "".join(f"{c:>11}" for c in cells) + f"{total:>11}")
