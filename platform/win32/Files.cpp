@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "common/Exception.h"
+#include "platform/Folders.h"
 #include "platform/OsError.h"
 
 namespace platform {
@@ -47,7 +48,8 @@ std::string ReadWholeFile(const std::u16string& AFileName) {
 }
 
 TFileWriter::TFileWriter(const std::u16string& AFileName) : FFileName(AFileName), FHandle(nullptr) {
-  HANDLE Raw = CreateFileW(Wide(AFileName), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+  // Shared as the C runtime's fopen shares a file.
+  HANDLE Raw = CreateFileW(Wide(AFileName), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (Raw == INVALID_HANDLE_VALUE) throw Exception(u"Cannot create file: " + AFileName);
   FHandle = Raw;
@@ -74,12 +76,17 @@ void TFileWriter::Close() {
 }
 
 std::optional<std::vector<TFolderEntry>> ListFolder(const std::u16string& AFolder) {
+  if (AFolder.empty()) return std::nullopt;
   WIN32_FIND_DATAW Data;
   HANDLE Raw = FindFirstFileExW(Wide(JoinPath(AFolder, u"*")), FindExInfoBasic, &Data, FindExSearchNameMatch,
                                 nullptr, 0);
-  if (Raw == INVALID_HANDLE_VALUE) return std::nullopt;
-  const std::unique_ptr<void, TFindCloser> Find(Raw);
   std::vector<TFolderEntry> Entries;
+  if (Raw == INVALID_HANDLE_VALUE) {
+    // An empty drive root has not even "." and "..".
+    if (GetLastError() == ERROR_FILE_NOT_FOUND && FolderExists(AFolder)) return Entries;
+    return std::nullopt;
+  }
+  const std::unique_ptr<void, TFindCloser> Find(Raw);
   do {
     if (!IsDotEntry(Data.cFileName))
       Entries.push_back({FromWide(Data.cFileName), (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
