@@ -48,7 +48,8 @@ gtk_init() {
   trap gtk_cleanup EXIT
   e2e_start_xvfb
   if [ "$GTK_MODE" = openbox ]; then
-    openbox --sm-disable 6>&- 8>&- >"$E2E_WORK/openbox.log" 2>&1 &
+    # Its themes are the system's.
+    XDG_DATA_DIRS=/usr/local/share:/usr/share openbox --sm-disable 6>&- 8>&- >"$E2E_WORK/openbox.log" 2>&1 &
     GTK_WM_PID=$!
     local limit=$((SECONDS + 20))
     until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do

@@ -68,7 +68,10 @@ void TfrmDocView::ShowModal() {
   GtkWidget* Window = CreateWindow(FHtmlFilePath, FCaption);
   struct TDestroy {
     GtkWidget* Window;
-    ~TDestroy() { gtk_widget_destroy(Window); }
+    ~TDestroy() {
+      gtk_widget_destroy(Window);
+      platform::ui::gtk::FlushDisplay();
+    }
   } Destroy{Window};
   bool Closed = false;
   g_signal_connect(Window, "delete-event", G_CALLBACK(&OnDelete), &Closed);

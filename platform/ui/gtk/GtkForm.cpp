@@ -159,7 +159,10 @@ TGtkForm::~TGtkForm() {
     if (Source->Id) g_source_remove(Source->Id);
   for (GtkWidget* Widget : FConnected) g_signal_handlers_disconnect_matched(Widget, G_SIGNAL_MATCH_DATA, 0, 0,
                                                                             nullptr, nullptr, nullptr);
-  if (FWindow) gtk_widget_destroy(FWindow);
+  if (FWindow) {
+    gtk_widget_destroy(FWindow);
+    gtk::FlushDisplay();
+  }
 }
 
 void TGtkForm::Connect(gpointer AInstance, const char* ASignal, GCallback AHandler, gpointer AData) {
@@ -513,11 +516,13 @@ void TGtkForm::SetVisible(bool AVisible) {
       FFrame = {std::max(0, Frame.width - Client.Width), std::max(0, Frame.height - Client.Height)};
     }
     gtk_widget_hide(FWindow);
+    gtk::FlushDisplay();
     return;
   }
   EnsureWindow();
   gtk_widget_show(FWindow);
   ApplyOpacity();
+  gtk::FlushDisplay();
 }
 
 // The outer size, frame included, once the window has been on screen; the

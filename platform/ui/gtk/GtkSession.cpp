@@ -66,6 +66,10 @@ int PrimaryMonitorScale() noexcept {
   return Scale > 0 ? Scale : 1;
 }
 
+void FlushDisplay() noexcept {
+  if (GdkDisplay* Display = gdk_display_get_default()) gdk_display_flush(Display);
+}
+
 std::string FileUri(const std::u16string& APath) {
   GError* Error = nullptr;
   TGString Uri(g_filename_to_uri(ToUtf8(APath).c_str(), nullptr, &Error));

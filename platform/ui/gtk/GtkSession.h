@@ -32,6 +32,11 @@ void RunModalLoop(GtkWindow* AWindow, F&& AEnded) {
   gtk_window_set_modal(AWindow, FALSE);
 }
 
+// Sends what GDK has buffered for the display (showing, hiding, destroying
+// windows) now, not at the main loop's next turn, which may be far off when
+// the host waits for its next call.
+void FlushDisplay() noexcept;
+
 // Opens AUri with the desktop's default handler (GIO), falling back to
 // xdg-open. Throws Exception naming AWhat when neither can.
 void OpenUri(const std::string& AUri, const std::u16string& AWhat);
