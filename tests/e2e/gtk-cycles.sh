@@ -8,7 +8,7 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/gtk-lib.sh"
 gtk_init gtk-cycles "$@"
 
-rss_kb() { sed -n 's/^VmRSS: *\([0-9]*\) kB/\1/p' "/proc/$E2E_HOST_PID/status"; }
+rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$E2E_HOST_PID/status"; }
 x_windows() { xwininfo -root -tree | grep -c '^ *0x'; }
 cycles() { # N
   local i
@@ -31,6 +31,8 @@ cycles 900 1
 rss_1000=$(rss_kb)
 windows_1000=$(x_windows)
 e2e_log "after 1000 cycles: RSS $rss_1000 kB, $windows_1000 X windows"
+e2e_check "the harness's memory was measured" test -n "$rss_100" -a -n "$rss_1000"
+e2e_check "1000 Open and 1000 Close calls answered true" test "$(grep -c '^< true' "$E2E_HOST_OUT")" -eq 2000
 e2e_check "no call failed" test "$(grep -c '^< FAILED\|^< false' "$E2E_HOST_OUT")" -eq 0
 e2e_check "X windows stay as many ($windows_100 -> $windows_1000)" test "$windows_1000" -eq "$windows_100"
 e2e_check "memory stays flat ($rss_100 -> $rss_1000 kB, under 4 MB more)" test $((rss_1000 - rss_100)) -lt 4096

@@ -41,15 +41,14 @@ gtk_init() {
   # The user's data (the log), temporary files and desktop settings are the
   # test's own.
   export XDG_DATA_HOME=$E2E_WORK/data XDG_CONFIG_HOME=$E2E_WORK/config XDG_CACHE_HOME=$E2E_WORK/cache
-  export XDG_DATA_DIRS=$E2E_WORK/share TMPDIR=$E2E_WORK/tmp HOME=$E2E_WORK/home
-  mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_DIRS" "$TMPDIR" "$HOME"
+  export TMPDIR=$E2E_WORK/tmp HOME=$E2E_WORK/home
+  mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$TMPDIR" "$HOME"
   unset WAYLAND_DISPLAY GTK_MODULES
   export GDK_BACKEND=x11 NO_AT_BRIDGE=1
   trap gtk_cleanup EXIT
-  e2e_start_xvfb
+  gtk_start_xvfb
   if [ "$GTK_MODE" = openbox ]; then
-    # Its themes are the system's.
-    XDG_DATA_DIRS=/usr/local/share:/usr/share openbox --sm-disable 6>&- 8>&- >"$E2E_WORK/openbox.log" 2>&1 &
+    openbox --sm-disable 6>&- 8>&- >"$E2E_WORK/openbox.log" 2>&1 &
     GTK_WM_PID=$!
     local limit=$((SECONDS + 20))
     until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
@@ -58,6 +57,22 @@ gtk_init() {
     done
     e2e_log "openbox runs"
   fi
+}
+
+# As e2e_start_xvfb, with a screen as large in logical pixels at any scale.
+gtk_start_xvfb() {
+  local fifo="$E2E_WORK/displayfd" number
+  mkfifo "$fifo"
+  Xvfb -displayfd 7 -screen 0 $((1280 * GTK_SCALE))x$((800 * GTK_SCALE))x24 -br -nolisten tcp +extension Composite \
+    7>"$fifo" 8>&- >"$E2E_WORK/xvfb.log" 2>&1 &
+  E2E_XVFB_PID=$!
+  if ! read -r -t 30 number <"$fifo"; then
+    cat "$E2E_WORK/xvfb.log" >&2
+    e2e_fail "Xvfb did not start"
+  fi
+  export DISPLAY=":$number"
+  E2E_DISPLAY_READY=1
+  e2e_log "X server $DISPLAY"
 }
 
 gtk_cleanup() {
