@@ -13,34 +13,45 @@
 # Needs the win32 and linux builds (tools/demo.sh builds both), Xvfb or a
 # DISPLAY, xdotool, ImageMagick and chromium (tools/setup.sh installs them).
 #
-#   tools/screenshots.sh [OUTPUT_DIR]      default docs/images
+#   tools/screenshots.sh [--linux] [OUTPUT_DIR]      default docs/images
+#   (--linux: only the Linux build's pictures; needs only the linux build)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+linux_only=
+if [ "${1:-}" = --linux ]; then
+  linux_only=1
+  shift
+fi
 out=${1:-docs/images}
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 
-host=build/win32/tools/v8host/v8host.exe
-lib=build/win32/quorvel.dll
-demo=build/linux/tools/demo/quorvel_demo
-for f in "$host" "$lib" "$demo"; do
-  [ -f "$f" ] || { echo "screenshots.sh: $f was not built (tools/demo.sh builds it)" >&2; exit 1; }
-done
+if [ -z "$linux_only" ]; then
+  host=build/win32/tools/v8host/v8host.exe
+  lib=build/win32/quorvel.dll
+  demo=build/linux/tools/demo/quorvel_demo
+  for f in "$host" "$lib" "$demo"; do
+    [ -f "$f" ] || { echo "screenshots.sh: $f was not built (tools/demo.sh builds it)" >&2; exit 1; }
+  done
+fi
 
 # Everything that needs X runs again under a private X server when there is
 # no display.
 if [ -z "${DISPLAY:-}" ] && [ -z "${QUORVEL_SCREENSHOTS_X:-}" ]; then
-  QUORVEL_SCREENSHOTS_X=1 exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$out"
+  QUORVEL_SCREENSHOTS_X=1 exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" ${linux_only:+--linux} "$out"
 fi
 
-export QUORVEL_WINEPREFIX=${QUORVEL_WINEPREFIX:-$root/build/win32/wineprefix-demo}
 work=build/screenshots
 rm -rf "$work"
 mkdir -p "$work"
+missing=0
+tools/demo-session.sh >"$work/session.v8s"
+
+if [ -z "$linux_only" ]; then
+export QUORVEL_WINEPREFIX=${QUORVEL_WINEPREFIX:-$root/build/win32/wineprefix-demo}
 
 echo "screenshots.sh: the tag window (demonstration session)"
-tools/demo-session.sh >"$work/session.v8s"
 tools/demo-wine.sh "$host" "$lib" "$work/session.v8s" "$out/tag-window.png" >"$work/session.txt"
 
 echo "screenshots.sh: the log viewer"
@@ -68,7 +79,6 @@ if ! timeout 20 tail --pid="$viewer_pid" -f /dev/null; then
   WINEPREFIX=$QUORVEL_WINEPREFIX wineserver -k || true
 fi
 wait "$viewer_pid" || true
-missing=0
 if [ -z "$window" ]; then
   cat "$work/viewlog.txt"
   echo "screenshots.sh: the log viewer did not appear; $out/log-viewer.png left as it was" >&2
@@ -84,6 +94,8 @@ chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
   || { cat "$work/chromium.txt"; exit 1; }
 # The page is drawn on a tall canvas; keep the text and a white margin.
 convert "$work/help-full.png" -trim +repage -bordercolor white -border 24 "$out/help-page.png"
+
+fi
 
 # --- The Linux build's GTK windows ---------------------------------------------
 linux_host=build/linux/tools/v8host/v8host
