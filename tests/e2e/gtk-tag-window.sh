@@ -89,6 +89,22 @@ e2e_check "the first picture reads $first_tid (got '$got')" test "$got" = "$firs
 got=$(decode "$page1" "${images[1]}")
 e2e_check "the second picture reads $second_tid (got '$got')" test "$got" = "$second_tid"
 
+# Hovering over a picture shows its hint (the TID) in a tooltip window.
+tooltip_shown() {
+  local id
+  for id in $(xwininfo -root -children | sed -n 's/^ *\(0x[0-9a-f]*\) .*/\1/p'); do
+    xwininfo -id "$id" | grep -q IsViewable || continue
+    xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_TOOLTIP && return 0
+  done
+  return 1
+}
+read -r px py _ <<<"${images[0]}"
+xdotool mousemove --sync $((X_LEFT + px)) $((X_TOP + py))
+limit=$((SECONDS + 10))
+until tooltip_shown || [ $SECONDS -ge $limit ]; do sleep 0.3; done
+e2e_check "hovering over a picture shows its hint" tooltip_shown
+xdotool mousemove 0 0
+
 read -r _ picture_y _ picture_h <<<"${images[0]}"
 strip_h=$((picture_y - picture_h / 2))
 gtk_crop_pgm "$page1" "$X_WIDTH" "$strip_h" 0 0 "$E2E_WORK/tabstrip.pgm"
