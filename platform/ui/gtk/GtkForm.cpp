@@ -11,6 +11,7 @@
 
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "common/Exception.h"
@@ -148,7 +149,7 @@ private:
   std::vector<GtkWidget*> FTabButtons;
   std::map<const TControl*, TNativeControl> FControls;
   std::map<const TTimer*, std::unique_ptr<TTimerSource>> FTimers;
-  std::vector<GtkWidget*> FConnected;
+  std::vector<std::pair<gpointer, gulong>> FConnected;  // instance, handler
   int FTopHeight = 0;
   bool FSyncing = false;
   bool FInTimer = false;
@@ -157,8 +158,8 @@ private:
 TGtkForm::~TGtkForm() {
   for (auto& [Timer, Source] : FTimers)
     if (Source->Id) g_source_remove(Source->Id);
-  for (GtkWidget* Widget : FConnected) g_signal_handlers_disconnect_matched(Widget, G_SIGNAL_MATCH_DATA, 0, 0,
-                                                                            nullptr, nullptr, nullptr);
+  // No handler of ours may run while GTK takes the widgets apart.
+  for (const auto& [Widget, Handler] : FConnected) g_signal_handler_disconnect(Widget, Handler);
   if (FWindow) {
     gtk_widget_destroy(FWindow);
     gtk::FlushDisplay();
@@ -166,8 +167,7 @@ TGtkForm::~TGtkForm() {
 }
 
 void TGtkForm::Connect(gpointer AInstance, const char* ASignal, GCallback AHandler, gpointer AData) {
-  g_signal_connect(AInstance, ASignal, AHandler, AData);
-  FConnected.push_back(GTK_WIDGET(AInstance));
+  FConnected.emplace_back(AInstance, g_signal_connect(AInstance, ASignal, AHandler, AData));
 }
 
 TSize TGtkForm::ClientSize() const noexcept {
