@@ -317,7 +317,6 @@ void TGtkForm::AddMemo(TMemo& AMemo) {
   gtk_text_view_set_editable(GTK_TEXT_VIEW(View), FALSE);
   gtk_text_view_set_cursor_visible(GTK_TEXT_VIEW(View), TRUE);
   gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(View), GTK_WRAP_WORD_CHAR);
-  gtk_text_view_set_monospace(GTK_TEXT_VIEW(View), TRUE);
   AddCss(View, "textview, text { background-color: #ffffff; }");
   gtk_container_add(GTK_CONTAINER(Scroller), View);
   if (AMemo.Align() == TAlign::alNone) {
