@@ -20,17 +20,14 @@ gtk_init() {
   GTK_WM_PID=
   GTK_SCALE=1
 
-  local tool
-  for tool in Xvfb xdotool xwininfo xprop import convert python3; do
-    command -v "$tool" >/dev/null || e2e_skip "$tool is not installed (tools/setup.sh installs it)"
-  done
+  e2e_require Xvfb xdotool xwininfo xprop import convert python3
   local f
   for f in "$E2E_ADDIN" "$E2E_V8HOST"; do
     [ -f "$f" ] || e2e_fail "missing $f (build first)"
   done
   case "$GTK_MODE" in
     bare) ;;
-    openbox) command -v openbox >/dev/null || e2e_fail "openbox is not installed (tools/setup.sh installs it)" ;;
+    openbox) e2e_require openbox ;;
     scale2) GTK_SCALE=2; export GDK_SCALE=2 ;;
     *) e2e_fail "unknown mode $GTK_MODE" ;;
   esac

@@ -17,7 +17,7 @@ first_tid="E28011002000589616B408A1"
 second_tid="E28011002000589616B408A2"
 third_tid="E28011002000589616B408A3"
 s=$GTK_SCALE
-command -v dmtxread >/dev/null || e2e_fail "dmtxread is not installed (tools/setup.sh installs it)"
+e2e_require dmtxread
 
 e2e_host_start
 e2e_host_call 'Transparency=20'  # alpha 200
