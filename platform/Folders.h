@@ -1,6 +1,7 @@
 #pragma once
-// Folders the log needs: the machine's common application-data folder and
-// the creation of a folder tree that every local user may write to.
+// Folders the log needs: the application-data folder (the machine's common
+// one on Windows, the user's own elsewhere) and the creation of a folder
+// tree for the log.
 #include <string>
 #include <string_view>
 
@@ -27,7 +28,9 @@ bool FolderExists(const std::u16string& AFolder);
 bool CreateFolderTree(const std::u16string& AFolder);
 
 // Lets every local user create, change and delete files in AFolder
-// (Windows: an inheritable full-access entry for Everyone).
+// (Windows: an inheritable full-access entry for Everyone, as the folder is
+// the machine's). Elsewhere the folder is the user's own and stays private:
+// nothing is changed.
 void GrantEveryoneFullAccess(const std::u16string& AFolder);
 
 }  // namespace platform

@@ -7,9 +7,12 @@
 #   tools/demo.sh            the 32-bit DLL under Wine (what the platform loads);
 #                            tags are double-clicked in the tag window with
 #                            xdotool, on DISPLAY or a private Xvfb
-#   tools/demo.sh --linux    the same session natively, in-process with the
-#                            Linux build (build/linux/tools/demo/quorvel_demo);
-#                            builds only the Linux target
+#   tools/demo.sh --linux    the same session natively with the Linux build's
+#                            quorvel.so and its GTK tag window, through
+#                            v8host, on DISPLAY or a private Xvfb (without
+#                            either: in-process with the headless window,
+#                            build/linux/tools/demo/quorvel_demo); builds only
+#                            the Linux target
 #   QUORVEL_SKIP_SETUP=1     do not run tools/setup.sh
 #   QUORVEL_SKIP_BUILD=1     use the builds as they are
 set -euo pipefail
@@ -20,7 +23,7 @@ target=win32
 case "${1:-}" in
   "") ;;
   --linux) target=linux ;;
-  -h|--help) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+  -h|--help) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
   *) echo "tools/demo.sh: unknown option $1 (--linux)" >&2; exit 2 ;;
 esac
 
@@ -60,12 +63,28 @@ show_log() { # FOLDER
 }
 
 if [ "$target" = linux ]; then
+  host=build/linux/tools/v8host/v8host
+  lib=build/linux/quorvel.so
+  if [ -f "$lib" ] && [ -x "$host" ] && { [ -n "${DISPLAY:-}" ] || command -v xvfb-run >/dev/null; }; then
+    banner "demonstration: $lib (GTK windows) through v8host"
+    echo "Tags are presented like a user does it: a double-click (xdotool) on the"
+    echo "tag's image in the tag window \"Эмулятор RFID\" at the top right of the screen."
+    run_demo=(tools/demo-gtk.sh "$host" "$lib" "$session" build/demo/tag-window-linux.png)
+    if [ -n "${DISPLAY:-}" ]; then
+      "${run_demo[@]}"
+    else
+      echo "(no DISPLAY: the session runs on a private X server, xvfb-run)"
+      xvfb-run -a -s "-screen 0 1280x800x24" "${run_demo[@]}"
+    fi
+    show_log "${XDG_DATA_HOME:-$HOME/.local/share}/Halvessa/quorvel"
+    exit 0
+  fi
   demo=build/linux/tools/demo/quorvel_demo
   [ -x "$demo" ] || { echo "tools/demo.sh: $demo was not built" >&2; exit 1; }
   banner "demonstration: the Linux build in-process (headless tag window)"
   echo "Tags are presented by double-clicking their images in the tag window;"
-  echo "the Linux build's window is headless, so the session does the double-click"
-  echo "on the window's image object itself."
+  echo "without a display the window is headless, so the session does the"
+  echo "double-click on the window's image object itself."
   "$demo" "$session"
   show_log "${XDG_DATA_HOME:-$HOME/.local/share}/Halvessa/quorvel"
   exit 0

@@ -18,6 +18,7 @@ packages=(
   xvfb xauth imagemagick xdotool x11-utils xcompmgr dmtx-utils
   libxml2-utils python3 chromium
   valgrind clang libclang-rt-14-dev lld
+  libgtk-3-dev openbox libwebkit2gtk-4.1-0
 )
 
 src_list=/etc/apt/sources.list.d/quorvel-src.sources

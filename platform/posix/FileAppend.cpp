@@ -39,19 +39,17 @@ void WriteAll(int AFd, std::string_view ABytes, const std::u16string& AFileName)
   }
 }
 
-// Opens the file for appending. A file this call creates is made writable by
-// every local user, as files in the log folder inherit Everyone's access on
-// Windows: another user's copy of the platform logs into the same file.
+// Opens the file for appending. A file this call creates is the user's
+// alone (the log lies in the user's own data folder). A symbolic link in
+// the file's place is never followed: the open fails instead, so a link
+// planted there cannot send the log into another file.
 int OpenForAppend(const std::u16string& AFileName) {
   const std::string Name = ToUtf8(AFileName);
   for (int Attempt = 0; Attempt < 3; ++Attempt) {
-    const int Created = open(Name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0666);
-    if (Created >= 0) {
-      (void)fchmod(Created, 0666);
-      return Created;
-    }
+    const int Created = open(Name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (Created >= 0) return Created;
     if (errno != EEXIST) break;
-    const int Existing = open(Name.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
+    const int Existing = open(Name.c_str(), O_RDWR | O_APPEND | O_CLOEXEC | O_NOFOLLOW);
     if (Existing >= 0 || errno != ENOENT) return Existing;
     // Removed between the two calls: try to create it again.
   }

@@ -52,23 +52,17 @@ bool FolderExists(const std::u16string& AFolder) {
   return stat(ToUtf8(AFolder).c_str(), &Info) == 0 && S_ISDIR(Info.st_mode);
 }
 
+// The data folder is the user's own: what this creates only its user may
+// enter (as the base-directory rules ask of the folders under it).
 bool MakeOneFolder(const std::u16string& AFolder) {
-  if (mkdir(ToUtf8(AFolder).c_str(), 0777) == 0) return true;
+  if (mkdir(ToUtf8(AFolder).c_str(), 0700) == 0) return true;
   const int Error = errno;
   if (Error == EEXIST && FolderExists(AFolder)) return false;
   RaiseOSError(u"Cannot create the folder " + AFolder, static_cast<unsigned long>(Error));
 }
 
-// Everyone may create and remove files, like the Windows grant; the outcome
-// of the change itself is not examined (the folder then keeps the mode it
-// was created with).
-void GrantEveryoneFullAccess(const std::u16string& AFolder) {
-  const std::string Folder = ToUtf8(AFolder);
-  struct stat Info{};
-  if (stat(Folder.c_str(), &Info) != 0)
-    RaiseOSError(u"Cannot read the permissions of the folder " + AFolder, static_cast<unsigned long>(errno));
-  if ((Info.st_mode & 0777) == 0777) return;
-  (void)chmod(Folder.c_str(), (Info.st_mode & 07000) | 0777);
-}
+// The log folder lies in the user's own data folder, so no other user is
+// let in: the folder keeps the private mode it was created with.
+void GrantEveryoneFullAccess(const std::u16string&) {}
 
 }  // namespace platform

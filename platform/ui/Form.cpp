@@ -70,8 +70,10 @@ TControl* TForm::FindComponent(std::u16string_view AName) const noexcept {
 void TForm::Show() {
   if (FVisible) return;
   if (OnShow) OnShow();
-  FVisible = true;
+  // A window system that cannot show the window (no display) leaves the
+  // form hidden, so that the next Show tries again.
   FNative->SetVisible(true);
+  FVisible = true;
 }
 
 void TForm::Hide() {

@@ -1,8 +1,8 @@
 #pragma once
 // A top-level window of the project's window layer. The form and its
 // controls keep their state in these classes on every platform; a native
-// part (platform/ui/win32 for Windows, platform/ui/posix headless elsewhere)
-// mirrors it into the window system. A form lives on the thread that
+// part (platform/ui/win32 for Windows, platform/ui/gtk for GTK 3 on Linux,
+// platform/ui/posix headless) mirrors it into the window system. A form lives on the thread that
 // created it and gets its events through that thread's message processing.
 #include <cstdint>
 #include <exception>

@@ -1,6 +1,7 @@
 #pragma once
-// The native side of a form: one implementation per platform
-// (platform/ui/win32 and the headless platform/ui/posix). The shared form
+// The native side of a form: one implementation per window system
+// (platform/ui/win32, platform/ui/gtk for GTK 3 on Linux, and the headless
+// platform/ui/posix of the unit tests). The shared form
 // and controls call it after every change of their state; the native side
 // reports the window system's events back through the shared classes
 // (TImage::DblClick, TPageControl::SetActivePage, TForm::CloseRequested).

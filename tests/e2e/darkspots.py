@@ -4,10 +4,12 @@ hold pixels darker than a threshold, separated by at least GAP light columns.
 The tag window test uses it to find the captions of the tab buttons ("1" to
 "4") in the strip above the pictures.
 
-    darkspots.py IMAGE.pgm [THRESHOLD [GAP]]
+    darkspots.py IMAGE.pgm [THRESHOLD [GAP [AXIS]]]
 
 IMAGE is a binary grey map (convert ... pgm:-). Prints one line per mark:
-"X Y WIDTH HEIGHT" with X, Y its centre in the picture's coordinates.
+"X Y WIDTH HEIGHT" with X, Y its centre in the picture's coordinates. With
+AXIS "y" the marks are groups of rows, top to bottom, instead of columns
+(the GTK tag window test finds the band of its pictures so).
 """
 import sys
 
@@ -41,6 +43,10 @@ def main():
     threshold = int(sys.argv[2]) if len(sys.argv) > 2 else 64
     gap = int(sys.argv[3]) if len(sys.argv) > 3 else 3
     width, height, pixels = read_pgm(sys.argv[1])
+    by_rows = len(sys.argv) > 4 and sys.argv[4] == "y"
+    if by_rows:
+        pixels = bytes(pixels[y * width + x] for x in range(width) for y in range(height))
+        width, height = height, width
     dark_rows = [[y for y in range(height) if pixels[y * width + x] < threshold] for x in range(width)]
 
     marks = []
@@ -63,7 +69,10 @@ def main():
     for left, right in marks:
         rows = [y for x in range(left, right + 1) for y in dark_rows[x]]
         top, bottom = min(rows), max(rows)
-        print((left + right) // 2, (top + bottom) // 2, right - left + 1, bottom - top + 1)
+        mark = ((left + right) // 2, (top + bottom) // 2, right - left + 1, bottom - top + 1)
+        if by_rows:
+            mark = (mark[1], mark[0], mark[3], mark[2])
+        print(*mark)
     return 0
 
 

@@ -1,12 +1,34 @@
 #include "v8host/Pump.h"
 
+#include <algorithm>
 #include <thread>
 
 #if defined(_WIN32)
 #include <windows.h>
+#else
+#include <dlfcn.h>
 #endif
 
 namespace v8host {
+
+#if !defined(_WIN32)
+namespace {
+
+// An add-in with GTK windows gets its events from GLib's default main
+// context, which a GTK application iterates in its main loop. The harness
+// is no GTK application and does not link GLib: it finds the iteration
+// function in the GLib that the add-in brought into the process, if any.
+using TContextIteration = int (*)(void* AContext, int AMayBlock);
+
+TContextIteration GlibIteration() noexcept {
+  void* Glib = dlopen("libglib-2.0.so.0", RTLD_LAZY | RTLD_NOLOAD);
+  void* Symbol = Glib ? dlsym(Glib, "g_main_context_iteration") : dlsym(RTLD_DEFAULT, "g_main_context_iteration");
+  if (Glib) dlclose(Glib);  // the add-in's own reference keeps it loaded
+  return reinterpret_cast<TContextIteration>(Symbol);
+}
+
+}  // namespace
+#endif
 
 void PumpMessages(std::chrono::milliseconds ADuration) {
   const auto until = std::chrono::steady_clock::now() + ADuration;
@@ -24,7 +46,17 @@ void PumpMessages(std::chrono::milliseconds ADuration) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left), QS_ALLINPUT);
   }
 #else
-  std::this_thread::sleep_until(until);
+  const TContextIteration iterate = GlibIteration();
+  for (;;) {
+    if (iterate)
+      while (iterate(nullptr, 0)) {
+      }
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= until) break;
+    // Short naps keep input and timers responsive without blocking in GLib
+    // past the deadline.
+    std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(until - now, std::chrono::milliseconds(5)));
+  }
 #endif
 }
 

@@ -44,22 +44,30 @@ TEST_F(LogFolderPosix, DataFolderFollowsXdgDataHomeElseHome) {
   setenv("XDG_DATA_HOME", Xdg.c_str(), 1);
 }
 
-TEST_F(LogFolderPosix, NewLogFolderIsWritableByEveryoneAndAnExistingOneIsLeftAlone) {
-  const mode_t OldMask = umask(022);
-  GetLogFileName(true);
-  EXPECT_EQ(ModeOf(LogFolder()), 0777u);
-  EXPECT_EQ(ModeOf(LogFolder().parent_path()), 0755u);  // only the log folder itself
-  SetLogMode(lmAll);
-  WriteLog(u"x", u"", llInfo);
-  EXPECT_EQ(ModeOf(TodaysFile()), 0666u);  // another user's platform appends too
-  SetLogMode(lmOff);
-
-  std::filesystem::remove_all(LogFolder());
-  std::filesystem::create_directory(LogFolder());
-  chmod(LogFolder().c_str(), 0700);
+TEST_F(LogFolderPosix, NewLogFolderAndFilesArePrivateToTheUser) {
+  const mode_t OldMask = umask(0);  // the modes come from the code, not the mask
   GetLogFileName(true);
   EXPECT_EQ(ModeOf(LogFolder()), 0700u);
+  EXPECT_EQ(ModeOf(LogFolder().parent_path()), 0700u);
+  SetLogMode(lmAll);
+  WriteLog(u"x", u"", llInfo);
+  EXPECT_EQ(ModeOf(TodaysFile()), 0600u);
+  SetLogMode(lmOff);
   umask(OldMask);
+}
+
+TEST_F(LogFolderPosix, PlantedSymbolicLinkIsNeverFollowed) {
+  GetLogFileName(true);
+  const std::filesystem::path Victim = LogFolder().parent_path() / "victim.txt";
+  { std::FILE* File = std::fopen(Victim.c_str(), "w"); ASSERT_NE(File, nullptr); std::fclose(File); }
+  std::filesystem::create_symlink(Victim, TodaysFile());
+  SetLogMode(lmAll);
+  EXPECT_THROW(WriteLog(u"x", u"", llInfo), Exception);
+  SetLogMode(lmOff);
+  EXPECT_EQ(std::filesystem::file_size(Victim), 0u);
+  EXPECT_TRUE(std::filesystem::is_symlink(TodaysFile()));
+  std::filesystem::remove(TodaysFile());
+  std::filesystem::remove(Victim);
 }
 
 TEST_F(LogFolderPosix, UncreatableFolderRaisesAClearError) {
