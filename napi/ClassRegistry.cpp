@@ -26,7 +26,7 @@ void TDefParamList::AddDouble(double V, std::int32_t ParamNum) {
 void TDefParamList::AddBool(bool V, std::int32_t ParamNum) {
   PV8Variant R = AddParam(ParamNum);
   R->vt = VTYPE_BOOL;
-  R->VarEnum.bVal = V;
+  R->VarEnum.bVal = V ? 1 : 0;
 }
 
 void TDefParamList::AddWString(const char16_t* V, std::int32_t ParamNum) {
