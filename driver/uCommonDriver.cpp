@@ -62,14 +62,14 @@ void TCommonDriver::DoDeviceTest(std::u16string& ADescription, std::u16string& A
 }
 
 void TCommonDriver::ExecuteAdditionalAction(const std::u16string& ActionName) {
+  // An action is named by its method, so the first declaration that
+  // matches selects it; the action runs once in total, however many
+  // declarations its method carries.
   bool Ran = false;
-  std::u16string_view LastRun;
   EnumerateDeclarations(TDeclarationVisitor{{}, {}, [&](const TActionDecl& D) {
-                                              // One run per method, however many declarations it has.
-                                              if (D.Name != ActionName || (Ran && LastRun == D.Name)) return;
+                                              if (Ran || D.Name != ActionName) return;
                                               D.Run(*this);
                                               Ran = true;
-                                              LastRun = D.Name;
                                             }});
   if (!Ran) throw Exception(std::u16string(u"Action not found"));
 }
