@@ -19,12 +19,9 @@ TDriverInfo& DriverInfo() {
 
 TCommonDriver::TCommonDriver() = default;
 
-TCommonDriver::~TCommonDriver() {
-  try {
-    TCommonDriver::Close();
-  } catch (...) {
-  }
-}
+// The derived parts are gone by now, so the close step left is this class's
+// own: marking the device closed, which cannot fail.
+TCommonDriver::~TCommonDriver() noexcept { FEnabled = false; }
 
 void TCommonDriver::UpdateDriverInfo(PDriverInfo ADriverInfo) {
   ADriverInfo->Clear();

@@ -38,7 +38,7 @@ class TCommonDriver : public TCustomDriver {
 
 public:
   TCommonDriver();
-  ~TCommonDriver() override;
+  ~TCommonDriver() noexcept override;
 
   bool Enabled() const noexcept { return FEnabled; }
 

@@ -26,7 +26,7 @@ TDriver::TDriver() {
   FfmBarcodes->SetOnGetData([this](std::intptr_t AIndex) { DataEvent(AIndex); });
 }
 
-TDriver::~TDriver() {
+TDriver::~TDriver() noexcept {
   FfmBarcodes.reset();
   FRFIDList.clear();
 }
