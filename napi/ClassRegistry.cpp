@@ -127,6 +127,15 @@ TClassReg& TClassRegList::RegisterClass(TV8UserClass UserClass, std::u16string R
       std::make_unique<TClassReg>(UserClass, std::move(RegisterExtensionAs), std::move(NatApiClassName)));
 }
 
+void TClassRegList::TruncateTo(std::int32_t ACount) noexcept {
+  const auto Keep = static_cast<std::size_t>(ACount < 0 ? 0 : ACount);
+  if (Keep >= ClassList.size()) return;
+  ClassList.erase(ClassList.begin() + static_cast<std::ptrdiff_t>(Keep), ClassList.end());
+  std::size_t Length = 0;
+  for (std::size_t I = 0; I < Keep; ++I) Length += (I > 0 ? 1 : 0) + ClassList[I]->NatApiClassName.size();
+  FClassNames.erase(Length);
+}
+
 const TClassReg* TClassRegList::FindClass(std::u16string_view ANatApiClassName) const noexcept {
   for (const auto& Reg : ClassList)
     if (Reg->NatApiClassName == ANatApiClassName) return Reg.get();
