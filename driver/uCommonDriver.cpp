@@ -103,19 +103,22 @@ bool TCommonDriver::SetParameter(PV8Variant RetValue, PV8ParamArray Params, std:
 }
 
 bool TCommonDriver::DeviceTest(PV8Variant RetValue, PV8ParamArray Params, std::int32_t, TV8AddInDefBaseEx*) {
-  std::u16string Description;
-  std::u16string DemoModeInfo;
-  try {
-    DoDeviceTest(Description, DemoModeInfo);
-    SetOutputText(Params[0], Description);
-    SetOutputText(Params[1], DemoModeInfo);
-    SetSuccess(RetValue);
-  } catch (...) {
-    const auto Failure = std::current_exception();
-    HandleException(Failure, RetValue, kDriverErrorCode);
-    V8SetWString(Params[0], ExceptionMessage(Failure));
-  }
-  return true;
+  return ExportedFrame(
+      RetValue,
+      [&] {
+        std::u16string Description;
+        std::u16string DemoModeInfo;
+        DoDeviceTest(Description, DemoModeInfo);
+        SetOutputText(Params[0], Description);
+        SetOutputText(Params[1], DemoModeInfo);
+      },
+      // The failure's message is also the description.
+      [&](const std::exception_ptr& AFailure) noexcept {
+        try {
+          V8SetWString(Params[0], ExceptionMessage(AFailure));
+        } catch (...) {
+        }
+      });
 }
 
 bool TCommonDriver::GetAdditionalActions(PV8Variant RetValue, PV8ParamArray Params, std::int32_t,

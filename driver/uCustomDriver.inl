@@ -128,11 +128,18 @@ TPropDecl TCustomDriver::AccessorProperty(std::u16string_view AName, ExportPropA
 
 template <typename TWork>
 bool TCustomDriver::ExportedFrame(PV8Variant RetValue, TWork&& AWork) {
+  return ExportedFrame(RetValue, std::forward<TWork>(AWork), [](const std::exception_ptr&) noexcept {});
+}
+
+template <typename TWork, typename TOnFailure>
+bool TCustomDriver::ExportedFrame(PV8Variant RetValue, TWork&& AWork, TOnFailure&& AOnFailure) {
   try {
     AWork();
     SetSuccess(RetValue);
   } catch (...) {
-    HandleException(std::current_exception(), RetValue, kDriverErrorCode);
+    const std::exception_ptr Failure = std::current_exception();
+    HandleException(Failure, RetValue, kDriverErrorCode);
+    AOnFailure(Failure);
   }
   return true;
 }
