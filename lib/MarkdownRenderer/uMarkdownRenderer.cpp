@@ -16,6 +16,7 @@
 #include "lib/MarkdownRenderer/ufmDocView.h"
 #include "platform/Guid.h"
 #include "platform/Resources.h"
+#include "platform/TextFile.h"
 
 namespace fs = std::filesystem;
 
@@ -178,13 +179,8 @@ std::u16string TMarkdownRenderer::FindTempFile(const std::u16string& AExtension)
 
 std::u16string TMarkdownRenderer::ReadTextFile(const std::u16string& AFileName) const {
   const fs::path path = ToPath(AFileName).is_absolute() ? ToPath(AFileName) : ToPath(TempFilePath(AFileName));
-  std::ifstream file(path, std::ios::binary);
-  if (!file)
-    throw Exception(u"Cannot open file: " + FromPath(path));
-  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad())
-    throw Exception(u"Cannot read file: " + FromPath(path));
-  return DecodeTextBytes(bytes);
+  // Nobody may write the file while it is read.
+  return DecodeTextBytes(platform::ReadFileDenyWrite(FromPath(path)));
 }
 
 std::u16string TMarkdownRenderer::MarkdownToHtml(const std::u16string& AText) {
