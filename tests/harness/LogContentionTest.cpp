@@ -24,8 +24,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kProcesses = 6;
-constexpr int kCallsPerProcess = 300;
+constexpr int kProcesses = 8;
+constexpr int kCallsPerProcess = 600;
 
 // Under Wine the tool is started through cmd.exe, which needs DOS paths.
 std::string NativePath(std::string APath) {
