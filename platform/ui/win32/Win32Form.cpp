@@ -13,6 +13,7 @@
 #include "common/Text.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Native.h"
+#include "platform/win32/OwnModule.h"
 
 namespace platform::ui {
 
@@ -160,14 +161,14 @@ TWin32Form::TWin32Form(TForm& AForm) : FForm(AForm), FScreenPpi(ScreenPixelsPerI
     Top = (GetSystemMetrics(SM_CYSCREEN) - Height) / 2;
   }
   FHandle = CreateWindowExW(FormExStyle(D), win32::FormClassName(&WndProc), Wide(D.Caption), FormStyle(D), Left, Top,
-                            Width, Height, nullptr, nullptr, win32::ModuleInstance(), this);
+                            Width, Height, nullptr, nullptr, OwnModule(), this);
   if (!FHandle) throw Exception(u"Cannot create the window (error " + IntToText(GetLastError()) + u")");
   SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.get()), FALSE);
   // The tooltip has no owner: Wine does not keep a window topmost that owns
   // a topmost popup. It is destroyed with the form.
   FTooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                             win32::ModuleInstance(), nullptr);
+                             OwnModule(), nullptr);
   if (FTooltip) SendMessageW(FTooltip, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.get()), FALSE);
   SetAlpha(AForm.AlphaBlend(), AForm.AlphaBlendValue());
 }
@@ -232,7 +233,7 @@ TNativeControl* TWin32Form::Find(const TControl& AControl) noexcept {
 HWND TWin32Form::CreateChild(const wchar_t* AClass, DWORD AStyle, const TRect& ABounds, int AId, DWORD AExStyle) {
   HWND Child = CreateWindowExW(AExStyle, AClass, L"", WS_CHILD | AStyle, ABounds.Left, ABounds.Top, ABounds.Width,
                                ABounds.Height, FHandle, reinterpret_cast<HMENU>(static_cast<INT_PTR>(AId)),
-                               win32::ModuleInstance(), nullptr);
+                               OwnModule(), nullptr);
   if (!Child) throw Exception(u"Cannot create a control (error " + IntToText(GetLastError()) + u")");
   SendMessageW(Child, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.get()), FALSE);
   return Child;
