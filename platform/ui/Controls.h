@@ -150,8 +150,8 @@ private:
   int FItemIndex = -1;
 };
 
-// A multi-line, read-only text box with both scroll bars whose long lines
-// wrap. The caret is a character offset into the text.
+// A multi-line, read-only text box with a vertical scroll bar whose long
+// lines wrap. The caret is a character offset into the text.
 class TMemo : public TControl {
 public:
   TMemo(TForm& AForm, std::u16string AName, TRect ABounds, TAlign AAlign);

@@ -267,9 +267,10 @@ void TWin32Form::ControlAdded(TControl& AControl) {
     Bounds.Height = Scale(DropDownHeight);
     UpdateComboBox(AddNative(AControl, WC_COMBOBOXW, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, Bounds));
   } else if (dynamic_cast<TMemo*>(&AControl)) {
+    // A multi-line edit control wraps its lines unless it scrolls
+    // horizontally (a horizontal bar or ES_AUTOHSCROLL): it gets neither.
     auto& Native =
-        AddNative(AControl, WC_EDITW,
-                  WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+        AddNative(AControl, WC_EDITW, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
                   Scale(AControl.Bounds()), WS_EX_CLIENTEDGE);
     SendMessageW(Native.Handle, EM_SETLIMITTEXT, 0, 0);
     UpdateMemo(Native);
