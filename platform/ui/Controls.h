@@ -217,4 +217,18 @@ private:
   bool FEnabled = true;
 };
 
+// An embedded web browser showing one page (on Windows the shell's browser
+// control; a window system without one keeps the address only).
+class TWebBrowser : public TControl {
+public:
+  TWebBrowser(TForm& AForm, std::u16string AName, TAlign AAlign);
+
+  const std::u16string& LocationURL() const noexcept { return FLocationURL; }
+  // Opens AUrl (a local file path will do); fails when the browser refuses.
+  void Navigate(std::u16string AUrl);
+
+private:
+  std::u16string FLocationURL;
+};
+
 }  // namespace platform::ui
