@@ -7,8 +7,10 @@
 #   help-page.png    the help page (additional action ShowHelp) as the
 #                    add-in renders it, drawn by headless Chromium (Wine has
 #                    no browser engine to show it)
-# Needs the win32 and linux builds (tools/demo.sh builds both), Xvfb or a
-# DISPLAY, xdotool, ImageMagick and chromium (tools/setup.sh installs them).
+# The pictures are of the current sources: the targets they need are built
+# first (win32: the add-in and v8host; linux: quorvel_demo), unless
+# QUORVEL_SKIP_BUILD=1. Needs Xvfb or a DISPLAY, xdotool, ImageMagick and
+# chromium (tools/setup.sh installs them).
 #
 #   tools/screenshots.sh [OUTPUT_DIR]      default docs/images
 set -euo pipefail
@@ -18,11 +20,19 @@ out=${1:-docs/images}
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 
+if [ -z "${QUORVEL_SKIP_BUILD:-}" ] && [ -z "${QUORVEL_SCREENSHOTS_X:-}" ]; then
+  for p in win32 linux; do
+    [ -f "build/$p/CMakeCache.txt" ] || cmake --preset "$p" >/dev/null
+  done
+  cmake --build build/win32 -j2 --target quorvel v8host
+  cmake --build build/linux -j2 --target quorvel_demo
+fi
+
 host=build/win32/tools/v8host/v8host.exe
 lib=build/win32/quorvel.dll
 demo=build/linux/tools/demo/quorvel_demo
 for f in "$host" "$lib" "$demo"; do
-  [ -f "$f" ] || { echo "screenshots.sh: $f was not built (tools/demo.sh builds it)" >&2; exit 1; }
+  [ -f "$f" ] || { echo "screenshots.sh: $f was not built" >&2; exit 1; }
 done
 
 # Everything that needs X runs again under a private X server when there is
