@@ -4,6 +4,7 @@
 # Raw-data resources (looked up by name, without regard to letter case):
 #   PARAMETERS  resources/Parameters.xml, the settings template
 #   HELP        the help archive, zipped at build time from resources/help/*
+# Icon resources (Windows only): DOCVIEW, resources/docview.ico.
 # String resources: resources/Strings.txt ("number=text" lines).
 #
 # Everything is compiled once into the object library quorvel_resources;
@@ -37,6 +38,8 @@ add_custom_command(
   VERBATIM)
 
 set(QUORVEL_PARAMETERS_FILE "${QUORVEL_RESOURCE_DIR}/Parameters.xml")
+# Windows only: the help window's icon (other window systems take none).
+set(QUORVEL_DOCVIEW_ICON "${QUORVEL_RESOURCE_DIR}/docview.ico")
 
 # --- String resources.
 file(STRINGS "${QUORVEL_RESOURCE_DIR}/Strings.txt" _quorvel_string_lines
@@ -57,7 +60,7 @@ if(WIN32)
   set(_quorvel_resource_main "${QUORVEL_GENERATED_DIR}/quorvel.rc")
   # windres does not see the files that RCDATA statements name.
   set_source_files_properties("${_quorvel_resource_main}" PROPERTIES
-    OBJECT_DEPENDS "${QUORVEL_PARAMETERS_FILE};${QUORVEL_HELP_ARCHIVE}")
+    OBJECT_DEPENDS "${QUORVEL_PARAMETERS_FILE};${QUORVEL_HELP_ARCHIVE};${QUORVEL_DOCVIEW_ICON}")
 else()
   set(QUORVEL_EMBED_MANIFEST "${QUORVEL_GENERATED_DIR}/EmbeddedResources.manifest.cmake")
   set(_manifest "set(RAW_NAMES PARAMETERS HELP)\n")

@@ -25,6 +25,25 @@ void WriteLog(std::u16string_view AMessage, std::u16string_view ADetails, TLogLe
   AppendLogLine(State, FormatLogLine(Now, AMessage, ADetails, ALevel), Now);
 }
 
+void WriteLogAlways(std::u16string_view AMessage, std::u16string_view ADetails, TLogLevel ALevel) {
+  TLogState& State = LogState();
+  std::lock_guard Lock(State.LogLock);
+  if (LogModeAdmits(State.LogMode, ALevel)) return WriteLog(AMessage, ADetails, ALevel);
+  // Back to the mode before (switching off again writes the footer) also
+  // when the line cannot be written.
+  struct TRestore {
+    TLogMode Mode;
+    ~TRestore() {
+      try {
+        SetLogMode(Mode);
+      } catch (...) {
+      }
+    }
+  } Restore{State.LogMode};
+  State.LogMode = lmAll;
+  WriteLog(AMessage, ADetails, ALevel);
+}
+
 bool LogAdmits(TLogLevel ALevel) noexcept { return LogModeAdmits(LogState().LogMode, ALevel); }
 
 void SetLogMode(TLogMode AMode) {

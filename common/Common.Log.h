@@ -14,6 +14,11 @@ enum TLogMode : std::uint8_t { lmOff = 0, lmErrors = 1, lmInfoErrors = 2, lmAll 
 // first line of a logging period is preceded by the header block. Throws
 // Exception when the folder or the file cannot be written.
 void WriteLog(std::u16string_view AMessage, std::u16string_view ADetails, TLogLevel ALevel);
+// Writes the line whatever the mode: a failure nobody could report otherwise
+// (the library's registration, after which no driver object can switch the
+// log on). With logging off the line gets a logging period of its own,
+// header and footer included.
+void WriteLogAlways(std::u16string_view AMessage, std::u16string_view ADetails, TLogLevel ALevel);
 // Whether the current mode would write a line of ALevel: lets a caller skip
 // composing a line nobody will read (one atomic load, no lock).
 bool LogAdmits(TLogLevel ALevel) noexcept;

@@ -11,8 +11,12 @@ namespace Common::Log {
 
 class TLogState;
 
-// How long a file held by another writer is waited for before failing.
-inline constexpr std::chrono::milliseconds kLogBusyRetryWindow{100};
+// How long a file held by another writer is waited for before failing. Many
+// processes may log into one day's file (every user of a terminal server),
+// and on a busy machine a writer can be descheduled while it holds the file:
+// the wait is long enough that writers of the log never fail one another,
+// while a file some other program keeps open still fails clearly.
+inline constexpr std::chrono::milliseconds kLogBusyRetryWindow{2000};
 
 // Appends AText to the file of ATime's day under LogLock. A file held by
 // another writer is tried again for kLogBusyRetryWindow; after that, or on

@@ -29,13 +29,24 @@ std::u16string LogBaseName(std::u16string_view APath) {
   return Name;
 }
 
-std::u16string LogFileNameOf(const TLogState& AState, bool AFolderOnly, const platform::TLocalTime& ATime) {
-  const std::u16string BaseName = BaseNameFor(AState);
+namespace {
+
+std::u16string FolderFor(const TLogState& AState, const std::u16string& ABaseName) {
   std::u16string Folder = platform::CommonAppDataFolder();
   Folder += AState.LogCompanyFolder;
   Folder += platform::PathDelimiter;
-  Folder += BaseName;
+  Folder += ABaseName;
   if (Folder.back() != platform::PathDelimiter) Folder += platform::PathDelimiter;
+  return Folder;
+}
+
+}  // namespace
+
+std::u16string LogFolderPathOf(const TLogState& AState) { return FolderFor(AState, BaseNameFor(AState)); }
+
+std::u16string LogFileNameOf(const TLogState& AState, bool AFolderOnly, const platform::TLocalTime& ATime) {
+  const std::u16string BaseName = BaseNameFor(AState);
+  const std::u16string Folder = FolderFor(AState, BaseName);
 
   if (!platform::FolderExists(Folder) && platform::CreateFolderTree(Folder))
     platform::GrantEveryoneFullAccess(Folder);

@@ -15,6 +15,10 @@ std::u16string LogFileNamePart(std::u16string_view APath);
 // The file name of APath without folder part and without extension.
 std::u16string LogBaseName(std::u16string_view APath);
 
+// The log folder with its trailing delimiter, computed only: nothing is
+// created or changed.
+std::u16string LogFolderPathOf(const TLogState& AState);
+
 // GetLogFileName for a given state and moment: creates the folder with every
 // missing parent and grants everyone access to it when it had to be made.
 std::u16string LogFileNameOf(const TLogState& AState, bool AFolderOnly, const platform::TLocalTime& ATime);

@@ -26,16 +26,25 @@ std::u16string FormatLogDate(const platform::TLocalTime& ATime) {
   return AsciiToText(Buffer, Length);
 }
 
-std::u16string FormatLogTimestamp(const platform::TLocalTime& ATime) {
-  char Buffer[128];
-  const int Length = std::snprintf(Buffer, sizeof Buffer, "%04d.%02d.%02d %02d:%02d:%02d.%03d", ATime.Year, ATime.Month,
-                                   ATime.Day, ATime.Hour, ATime.Minute, ATime.Second, ATime.Millisecond);
-  return AsciiToText(Buffer, Length);
+std::u16string FormatLogTimestamp(const platform::TLocalTime& ATime, std::u16string_view ATimeSeparator) {
+  char Date[64];
+  const int DateLength = std::snprintf(Date, sizeof Date, "%04d.%02d.%02d %02d", ATime.Year, ATime.Month, ATime.Day,
+                                       ATime.Hour);
+  char Minute[8];
+  const int MinuteLength = std::snprintf(Minute, sizeof Minute, "%02d", ATime.Minute);
+  char Second[16];
+  const int SecondLength = std::snprintf(Second, sizeof Second, "%02d.%03d", ATime.Second, ATime.Millisecond);
+  std::u16string Text = AsciiToText(Date, DateLength);
+  Text += ATimeSeparator;
+  Text += AsciiToText(Minute, MinuteLength);
+  Text += ATimeSeparator;
+  Text += AsciiToText(Second, SecondLength);
+  return Text;
 }
 
 std::u16string FormatLogLine(const platform::TLocalTime& ATime, std::u16string_view AMessage,
                              std::u16string_view ADetails, TLogLevel ALevel) {
-  std::u16string Line = FormatLogTimestamp(ATime);
+  std::u16string Line = FormatLogTimestamp(ATime, platform::TimeSeparator());
   Line.reserve(Line.size() + AMessage.size() + ADetails.size() + 16);
   Line += u'\t';
   Line += LogLevelWord(ALevel);

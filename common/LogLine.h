@@ -14,8 +14,8 @@ std::u16string_view TrimLogText(std::u16string_view AText) noexcept;
 
 // "yyyy.mm.dd", as in the log's file names.
 std::u16string FormatLogDate(const platform::TLocalTime& ATime);
-// "yyyy.mm.dd hh:nn:ss.zzz".
-std::u16string FormatLogTimestamp(const platform::TLocalTime& ATime);
+// "yyyy.mm.dd hh:nn:ss.zzz", the time's fields joined by ATimeSeparator.
+std::u16string FormatLogTimestamp(const platform::TLocalTime& ATime, std::u16string_view ATimeSeparator);
 
 // The line without its line break. Whether details follow is decided on the
 // untrimmed ADetails, so details of spaces only leave ": <TAB>" at the end.

@@ -143,3 +143,42 @@ std::u16string IntToText(long long AValue) {
   const std::string S = std::to_string(AValue);
   return std::u16string(S.begin(), S.end());
 }
+
+std::wstring ToWide(std::u16string_view AText) {
+  if constexpr (sizeof(wchar_t) == sizeof(char16_t)) {
+    return std::wstring(AText.begin(), AText.end());
+  } else {
+    std::wstring Result;
+    Result.reserve(AText.size());
+    for (std::size_t I = 0; I < AText.size(); ++I) {
+      const char32_t Unit = AText[I];
+      if (Unit >= 0xD800 && Unit < 0xDC00 && I + 1 < AText.size() && AText[I + 1] >= 0xDC00 && AText[I + 1] < 0xE000) {
+        Result.push_back(static_cast<wchar_t>(0x10000 + ((Unit - 0xD800) << 10) + (AText[I + 1] - 0xDC00)));
+        ++I;
+      } else {
+        Result.push_back(static_cast<wchar_t>(Unit >= 0xD800 && Unit < 0xE000 ? 0xFFFD : Unit));
+      }
+    }
+    return Result;
+  }
+}
+
+std::u16string FromWide(std::wstring_view AText) {
+  if constexpr (sizeof(wchar_t) == sizeof(char16_t)) {
+    return std::u16string(AText.begin(), AText.end());
+  } else {
+    std::u16string Result;
+    Result.reserve(AText.size());
+    for (const wchar_t Char : AText) {
+      auto Code = static_cast<char32_t>(Char);
+      if (Code > 0x10FFFF || (Code >= 0xD800 && Code < 0xE000)) Code = 0xFFFD;
+      if (Code >= 0x10000) {
+        Result.push_back(static_cast<char16_t>(0xD800 + ((Code - 0x10000) >> 10)));
+        Result.push_back(static_cast<char16_t>(0xDC00 + ((Code - 0x10000) & 0x3FF)));
+      } else {
+        Result.push_back(static_cast<char16_t>(Code));
+      }
+    }
+    return Result;
+  }
+}

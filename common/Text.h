@@ -10,6 +10,11 @@ std::string ToUtf8(std::u16string_view AText);
 // UTF-8 to UTF-16; an invalid sequence becomes U+FFFD.
 std::u16string ToUtf16(std::string_view AText);
 
+// UTF-16 to the platform's wide text (UTF-16 where wchar_t has 16 bits,
+// UTF-32 where it has 32) and back; an unpaired surrogate becomes U+FFFD.
+std::wstring ToWide(std::u16string_view AText);
+std::u16string FromWide(std::wstring_view AText);
+
 // Length of a zero-terminated UTF-16 text; 0 for null.
 std::size_t WideLength(const char16_t* AText) noexcept;
 

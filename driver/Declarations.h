@@ -50,11 +50,11 @@ struct AdditionalActionAttribute {
 
 // How a property's declared type maps onto host values.
 enum class TPropKind : std::uint8_t {
-  pkInteger,     // 32- or 64-bit integer
+  pkInteger,     // any integer type (the host sees a 32-bit integer)
   pkBoolean,     // bool itself
   pkEnumeration, // any other enumeration: refused
   pkFloat,       // floating point
-  pkString,      // any string kind
+  pkString,      // Unicode (UTF-16), narrow (UTF-8) or wide string
   pkCharacter,   // a single character: refused by access, "String" in documents
   pkOther,       // anything else: refused
 };
@@ -116,7 +116,7 @@ constexpr TPropKind KindOf() {
                      std::is_same_v<U, char32_t> || std::is_same_v<U, char8_t>)
     return TPropKind::pkCharacter;
   else if constexpr (std::is_enum_v<U>) return TPropKind::pkEnumeration;
-  else if constexpr (std::is_same_v<U, std::int32_t> || std::is_same_v<U, std::int64_t>) return TPropKind::pkInteger;
+  else if constexpr (std::is_integral_v<U>) return TPropKind::pkInteger;
   else if constexpr (std::is_floating_point_v<U>) return TPropKind::pkFloat;
   else if constexpr (std::is_same_v<U, std::u16string> || std::is_same_v<U, std::string> ||
                      std::is_same_v<U, std::wstring>)

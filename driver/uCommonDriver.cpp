@@ -19,12 +19,9 @@ TDriverInfo& DriverInfo() {
 
 TCommonDriver::TCommonDriver() = default;
 
-TCommonDriver::~TCommonDriver() {
-  try {
-    TCommonDriver::Close();
-  } catch (...) {
-  }
-}
+// The derived parts are gone by now, so the close step left is this class's
+// own: marking the device closed, which cannot fail.
+TCommonDriver::~TCommonDriver() noexcept { FEnabled = false; }
 
 void TCommonDriver::UpdateDriverInfo(PDriverInfo ADriverInfo) {
   ADriverInfo->Clear();
@@ -62,14 +59,14 @@ void TCommonDriver::DoDeviceTest(std::u16string& ADescription, std::u16string& A
 }
 
 void TCommonDriver::ExecuteAdditionalAction(const std::u16string& ActionName) {
+  // An action is named by its method, so the first declaration that
+  // matches selects it; the action runs once in total, however many
+  // declarations its method carries.
   bool Ran = false;
-  std::u16string_view LastRun;
   EnumerateDeclarations(TDeclarationVisitor{{}, {}, [&](const TActionDecl& D) {
-                                              // One run per method, however many declarations it has.
-                                              if (D.Name != ActionName || (Ran && LastRun == D.Name)) return;
+                                              if (Ran || D.Name != ActionName) return;
                                               D.Run(*this);
                                               Ran = true;
-                                              LastRun = D.Name;
                                             }});
   if (!Ran) throw Exception(std::u16string(u"Action not found"));
 }
@@ -106,19 +103,22 @@ bool TCommonDriver::SetParameter(PV8Variant RetValue, PV8ParamArray Params, std:
 }
 
 bool TCommonDriver::DeviceTest(PV8Variant RetValue, PV8ParamArray Params, std::int32_t, TV8AddInDefBaseEx*) {
-  std::u16string Description;
-  std::u16string DemoModeInfo;
-  try {
-    DoDeviceTest(Description, DemoModeInfo);
-    SetOutputText(Params[0], Description);
-    SetOutputText(Params[1], DemoModeInfo);
-    SetSuccess(RetValue);
-  } catch (...) {
-    const auto Failure = std::current_exception();
-    HandleException(Failure, RetValue, kDriverErrorCode);
-    V8SetWString(Params[0], ExceptionMessage(Failure));
-  }
-  return true;
+  return ExportedFrame(
+      RetValue,
+      [&] {
+        std::u16string Description;
+        std::u16string DemoModeInfo;
+        DoDeviceTest(Description, DemoModeInfo);
+        SetOutputText(Params[0], Description);
+        SetOutputText(Params[1], DemoModeInfo);
+      },
+      // The failure's message is also the description.
+      [&](const std::exception_ptr& AFailure) noexcept {
+        try {
+          V8SetWString(Params[0], ExceptionMessage(AFailure));
+        } catch (...) {
+        }
+      });
 }
 
 bool TCommonDriver::GetAdditionalActions(PV8Variant RetValue, PV8ParamArray Params, std::int32_t,

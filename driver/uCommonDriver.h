@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/Exception.h"
 #include "driver/EquipmentTypes.h"
 #include "driver/XmlDocument.h"
 #include "driver/uCustomDriver.h"
@@ -38,7 +39,7 @@ class TCommonDriver : public TCustomDriver {
 
 public:
   TCommonDriver();
-  ~TCommonDriver() override;
+  ~TCommonDriver() noexcept override;
 
   bool Enabled() const noexcept { return FEnabled; }
 
@@ -55,6 +56,12 @@ public:
   template <typename AClass>
   static TClassReg& RegisterDriver(const std::u16string& AExtension, const std::u16string& AName,
                                    const std::u16string& ADescription);
+  // RegisterDriver while the library loads, where a failure must not end
+  // the host: the library then offers no class, and the failure is logged
+  // when the platform first asks for the class names. False on failure.
+  template <typename AClass>
+  static bool RegisterDriverAtLoad(const std::u16string& AExtension, const std::u16string& AName,
+                                   const std::u16string& ADescription) noexcept;
 
   virtual std::int32_t DoGetInterfaceRevision();
   virtual void Open();
@@ -120,4 +127,23 @@ TClassReg& TCommonDriver::RegisterDriver(const std::u16string& AExtension, const
   DriverInfo().Description = ADescription;
   AClass::UpdateDriverInfo(&DriverInfo());
   return Reg;
+}
+
+template <typename AClass>
+bool TCommonDriver::RegisterDriverAtLoad(const std::u16string& AExtension, const std::u16string& AName,
+                                         const std::u16string& ADescription) noexcept {
+  TClassRegList& Registry = ClassRegList();
+  const std::int32_t Before = Registry.ClassCount();
+  try {
+    RegisterDriver<AClass>(AExtension, AName, ADescription);
+    return true;
+  } catch (...) {
+    Registry.TruncateTo(Before);
+    try {
+      Registry.SetLoadFailure(u"The driver " + AExtension + u" is not offered: " +
+                              ExceptionMessage(std::current_exception()));
+    } catch (...) {
+    }
+    return false;
+  }
 }

@@ -73,6 +73,10 @@ protected:
   // answers host false. The call itself always answers true.
   template <typename TWork>
   bool ExportedFrame(PV8Variant RetValue, TWork&& AWork);
+  // The same, with a method's own step after a failure has been recorded
+  // (it gets the failure and must not throw).
+  template <typename TWork, typename TOnFailure>
+  bool ExportedFrame(PV8Variant RetValue, TWork&& AWork, TOnFailure&& AOnFailure);
   void SetSuccess(PV8Variant RetValue);
   // Hands a text to the host in V. When the host refuses the memory for it
   // the call fails: an empty text with success would read as an empty

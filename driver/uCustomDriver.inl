@@ -3,6 +3,7 @@
 #include <type_traits>
 
 #include "common/Common.Log.h"
+#include "common/Text.h"
 
 template <typename AClass>
 TClassReg& TCustomDriver::RegisterClass(const std::u16string& AExtension) {
@@ -62,9 +63,14 @@ void TCustomDriver::ReadHostValue(T& ATarget, const V8Variant* AValue) {
     ATarget = V8GetBool(AValue);
   } else if constexpr (Kind == TPropKind::pkFloat) {
     ATarget = static_cast<T>(V8GetDouble(AValue));
-  } else if constexpr (Kind == TPropKind::pkString && std::is_same_v<T, std::u16string>) {
+  } else if constexpr (Kind == TPropKind::pkString) {
     if (!V8IsString(AValue)) RaiseValueTypeUnacceptable();
-    ATarget = V8GetWString(AValue);
+    if constexpr (std::is_same_v<T, std::string>)
+      ATarget = ToUtf8(V8GetWString(AValue));
+    else if constexpr (std::is_same_v<T, std::wstring>)
+      ATarget = ToWide(V8GetWString(AValue));
+    else
+      ATarget = V8GetWString(AValue);
   } else {
     (void)ATarget;
     (void)AValue;
@@ -81,8 +87,13 @@ void TCustomDriver::WriteHostValue(const T& ASource, PV8Variant AValue) const {
     V8SetBool(AValue, ASource);
   } else if constexpr (Kind == TPropKind::pkFloat) {
     V8SetDouble(AValue, static_cast<double>(ASource));
-  } else if constexpr (Kind == TPropKind::pkString && std::is_same_v<T, std::u16string>) {
-    SetOutputText(AValue, ASource);
+  } else if constexpr (Kind == TPropKind::pkString) {
+    if constexpr (std::is_same_v<T, std::string>)
+      SetOutputText(AValue, ToUtf16(ASource));
+    else if constexpr (std::is_same_v<T, std::wstring>)
+      SetOutputText(AValue, FromWide(ASource));
+    else
+      SetOutputText(AValue, ASource);
   } else {
     (void)ASource;
     (void)AValue;
@@ -117,11 +128,18 @@ TPropDecl TCustomDriver::AccessorProperty(std::u16string_view AName, ExportPropA
 
 template <typename TWork>
 bool TCustomDriver::ExportedFrame(PV8Variant RetValue, TWork&& AWork) {
+  return ExportedFrame(RetValue, std::forward<TWork>(AWork), [](const std::exception_ptr&) noexcept {});
+}
+
+template <typename TWork, typename TOnFailure>
+bool TCustomDriver::ExportedFrame(PV8Variant RetValue, TWork&& AWork, TOnFailure&& AOnFailure) {
   try {
     AWork();
     SetSuccess(RetValue);
   } catch (...) {
-    HandleException(std::current_exception(), RetValue, kDriverErrorCode);
+    const std::exception_ptr Failure = std::current_exception();
+    HandleException(Failure, RetValue, kDriverErrorCode);
+    AOnFailure(Failure);
   }
   return true;
 }

@@ -26,7 +26,7 @@ void TDefParamList::AddDouble(double V, std::int32_t ParamNum) {
 void TDefParamList::AddBool(bool V, std::int32_t ParamNum) {
   PV8Variant R = AddParam(ParamNum);
   R->vt = VTYPE_BOOL;
-  R->VarEnum.bVal = V;
+  R->VarEnum.bVal = V ? 1 : 0;
 }
 
 void TDefParamList::AddWString(const char16_t* V, std::int32_t ParamNum) {
@@ -125,6 +125,15 @@ TClassReg& TClassRegList::RegisterClass(TV8UserClass UserClass, std::u16string R
   FClassNames += NatApiClassName;
   return *ClassList.emplace_back(
       std::make_unique<TClassReg>(UserClass, std::move(RegisterExtensionAs), std::move(NatApiClassName)));
+}
+
+void TClassRegList::TruncateTo(std::int32_t ACount) noexcept {
+  const auto Keep = static_cast<std::size_t>(ACount < 0 ? 0 : ACount);
+  if (Keep >= ClassList.size()) return;
+  ClassList.erase(ClassList.begin() + static_cast<std::ptrdiff_t>(Keep), ClassList.end());
+  std::size_t Length = 0;
+  for (std::size_t I = 0; I < Keep; ++I) Length += (I > 0 ? 1 : 0) + ClassList[I]->NatApiClassName.size();
+  FClassNames.erase(Length);
 }
 
 const TClassReg* TClassRegList::FindClass(std::u16string_view ANatApiClassName) const noexcept {

@@ -7,6 +7,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "napi/V8UserObject.h"
@@ -107,10 +108,19 @@ public:
   const TClassReg* FindClass(std::u16string_view ANatApiClassName) const noexcept;
   // Every registered name, in order, separated by "|"; zero-terminated.
   const char16_t* ClassNames() const noexcept { return FClassNames.c_str(); }
+  // Forgets every class after the first ACount: what a registration that
+  // failed half-way had entered.
+  void TruncateTo(std::int32_t ACount) noexcept;
+
+  // A registration that failed while the library loaded, kept until it can
+  // be reported outside the load (empty when none failed).
+  void SetLoadFailure(std::u16string AMessage) noexcept { FLoadFailure = std::move(AMessage); }
+  std::u16string TakeLoadFailure() noexcept { return std::exchange(FLoadFailure, std::u16string()); }
 
 private:
   std::vector<std::unique_ptr<TClassReg>> ClassList;
   std::u16string FClassNames;
+  std::u16string FLoadFailure;
 };
 
 // The process-wide registry, created on first use.

@@ -1,13 +1,26 @@
 // The three entry points the platform looks up in the library.
 #include <new>
 
+#include "common/Common.Log.h"
 #include "napi/ClassRegistry.h"
 #include "napi/V8ComponentObject.h"
 #include "napi/V8Exports.h"
 
 extern "C" {
 
+// The platform asks for the names first, outside the library's load: the
+// place to log a registration that failed while the library loaded (the log
+// may not be written under the loader's lock).
 QUORVEL_EXPORT const char16_t* GetClassNames() noexcept {
+  const std::u16string LoadFailure = ClassRegList().TakeLoadFailure();
+  if (!LoadFailure.empty()) {
+    try {
+      Common::Log::WriteLogAlways(u"Registration failed", LoadFailure, Common::Log::llError);
+    } catch (...) {
+      // The log cannot be written either: the empty list of names is all
+      // the platform can be told.
+    }
+  }
   return ClassRegList().ClassNames();
 }
 

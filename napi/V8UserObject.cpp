@@ -68,7 +68,7 @@ void TV8UserObject::V8SetBool(PV8Variant V, bool Value) const noexcept {
   if (V == nullptr) return;
   V8ClearVar(V);
   V->vt = VTYPE_BOOL;
-  V->VarEnum.bVal = Value;
+  V->VarEnum.bVal = Value ? 1 : 0;
 }
 
 void TV8UserObject::V8SetInt(PV8Variant V, std::int32_t Value) const noexcept {

@@ -169,7 +169,7 @@ double V8GetDouble(const V8Variant* V) noexcept {
 }
 
 bool V8GetBool(const V8Variant* V) noexcept {
-  if (CodeOf(V) == VTYPE_BOOL) return V->VarEnum.bVal;
+  if (CodeOf(V) == VTYPE_BOOL) return V->VarEnum.bVal != 0;
   return V8GetInt(V) != 0;
 }
 

@@ -59,7 +59,8 @@ union TVarEnum {
   std::uint16_t ushortVal;
   float fltVal;
   double dblVal;
-  bool bVal;
+  // One byte, any non-zero value true: the host's bytes are not C++ bools.
+  std::uint8_t bVal;
   char chVal;
   char16_t wchVal;
   double date;

@@ -1,5 +1,7 @@
 #pragma once
 // The local wall-clock time, broken into the fields the log writes.
+#include <string>
+
 namespace platform {
 
 struct TLocalTime {
@@ -13,5 +15,9 @@ struct TLocalTime {
 };
 
 TLocalTime LocalNow() noexcept;
+
+// The separator between hours, minutes and seconds in the user's regional
+// settings; ":" where they give none.
+std::u16string TimeSeparator();
 
 }  // namespace platform

@@ -13,11 +13,8 @@ const std::array<std::u16string_view, kTagCount> TagTIDs = {
 namespace {
 
 // The driver registers itself with the platform when the library loads.
-const bool Registered = [] {
-  TDriver::RegisterDriver<TDriver>(kDriverExtension, u"Драйвер эмулятор RFID-считывателя",
-                                   u"Драйвер эмулятор RFID-считывателя 1С:Совместимо NativeAPI");
-  return true;
-}();
+const bool Registered = TDriver::RegisterDriverAtLoad<TDriver>(
+    kDriverExtension, u"Драйвер эмулятор RFID-считывателя", u"Драйвер эмулятор RFID-считывателя 1С:Совместимо NativeAPI");
 
 }  // namespace
 
@@ -26,7 +23,7 @@ TDriver::TDriver() {
   FfmBarcodes->SetOnGetData([this](std::intptr_t AIndex) { DataEvent(AIndex); });
 }
 
-TDriver::~TDriver() {
+TDriver::~TDriver() noexcept {
   FfmBarcodes.reset();
   FRFIDList.clear();
 }

@@ -22,7 +22,7 @@ class TDriver : public TRFIDReaderDriver {
 
 public:
   TDriver();
-  ~TDriver() override;
+  ~TDriver() noexcept override;
 
   void Open() override;
   void Close() override;

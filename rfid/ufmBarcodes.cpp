@@ -38,7 +38,7 @@ TfmBarcodes::TfmBarcodes() : FForm(std::make_unique<TForm>(Design())) {
   FForm->OnShow = [this] { FormShow(); };
 }
 
-TfmBarcodes::~TfmBarcodes() {
+TfmBarcodes::~TfmBarcodes() noexcept {
   FForm.reset();
   FormDestroy();
 }

@@ -38,7 +38,7 @@ public:
   TfmBarcodes();
   TfmBarcodes(const TfmBarcodes&) = delete;
   TfmBarcodes& operator=(const TfmBarcodes&) = delete;
-  ~TfmBarcodes();
+  ~TfmBarcodes() noexcept;
 
   const std::u16string& GetBarcode(int AIndex) const;
   void SetBarcode(int AIndex, std::u16string AValue);

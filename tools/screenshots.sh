@@ -10,8 +10,10 @@
 #   linux-tag-window.png, linux-log-viewer.png, linux-help-window.png
 #                    the same three windows of the Linux build (GTK 3; the
 #                    help in WebKitGTK), through the native v8host
-# Needs the win32 and linux builds (tools/demo.sh builds both), Xvfb or a
-# DISPLAY, xdotool, ImageMagick and chromium (tools/setup.sh installs them).
+# The pictures are of the current sources: the targets they need are built
+# first (win32: the add-in and v8host; linux: the add-in, v8host and
+# quorvel_demo), unless QUORVEL_SKIP_BUILD=1. Needs Xvfb or a DISPLAY,
+# xdotool, ImageMagick and chromium (tools/setup.sh installs them).
 #
 #   tools/screenshots.sh [--linux] [OUTPUT_DIR]      default docs/images
 #   (--linux: only the Linux build's pictures; needs only the linux build)
@@ -27,12 +29,21 @@ out=${1:-docs/images}
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 
+if [ -z "${QUORVEL_SKIP_BUILD:-}" ] && [ -z "${QUORVEL_SCREENSHOTS_X:-}" ]; then
+  [ -f build/linux/CMakeCache.txt ] || cmake --preset linux >/dev/null
+  cmake --build build/linux -j2 --target quorvel v8host quorvel_demo
+  if [ -z "$linux_only" ]; then
+    [ -f build/win32/CMakeCache.txt ] || cmake --preset win32 >/dev/null
+    cmake --build build/win32 -j2 --target quorvel v8host
+  fi
+fi
+
 if [ -z "$linux_only" ]; then
   host=build/win32/tools/v8host/v8host.exe
   lib=build/win32/quorvel.dll
   demo=build/linux/tools/demo/quorvel_demo
   for f in "$host" "$lib" "$demo"; do
-    [ -f "$f" ] || { echo "screenshots.sh: $f was not built (tools/demo.sh builds it)" >&2; exit 1; }
+    [ -f "$f" ] || { echo "screenshots.sh: $f was not built" >&2; exit 1; }
   done
 fi
 

@@ -14,6 +14,7 @@
 #include "platform/Folders.h"
 #include "platform/Guid.h"
 #include "platform/Resources.h"
+#include "platform/TextFile.h"
 
 namespace {
 
@@ -173,7 +174,8 @@ std::u16string TMarkdownRenderer::FindTempFile(const std::u16string& AExtension)
 
 std::u16string TMarkdownRenderer::ReadTextFile(const std::u16string& AFileName) const {
   const std::u16string path = platform::IsAbsolutePath(AFileName) ? AFileName : TempFilePath(AFileName);
-  return DecodeTextBytes(platform::ReadWholeFile(path));
+  // Nobody may write the file while it is read.
+  return DecodeTextBytes(platform::ReadFileDenyWrite(path));
 }
 
 std::u16string TMarkdownRenderer::MarkdownToHtml(const std::u16string& AText) {

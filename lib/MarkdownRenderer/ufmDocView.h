@@ -4,6 +4,10 @@
 #include <memory>
 #include <string>
 
+namespace platform::ui {
+class TForm;
+}
+
 class TfrmDocView {
 public:
   // Creates the window (no owner) with the caption ACaption and tells the
@@ -19,6 +23,8 @@ public:
 
   const std::u16string& HtmlFilePath() const noexcept { return FHtmlFilePath; }
   const std::u16string& Caption() const noexcept { return FCaption; }
+  // The window, for whoever needs to look at it (tests).
+  platform::ui::TForm& Form() const noexcept;
 
 private:
   struct TImpl;

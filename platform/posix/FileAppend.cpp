@@ -7,6 +7,7 @@
 
 #include <cerrno>
 
+#include "common/Exception.h"
 #include "common/Text.h"
 #include "platform/OsError.h"
 
@@ -35,6 +36,8 @@ void WriteAll(int AFd, std::string_view ABytes, const std::u16string& AFileName)
       if (errno == EINTR) continue;
       RaiseOSError(u"Cannot write the file " + AFileName, static_cast<unsigned long>(errno));
     }
+    // Success without progress would repeat for ever.
+    if (Written == 0) throw Exception(u"Cannot write the file " + AFileName + u": the system wrote nothing");
     ABytes.remove_prefix(static_cast<std::size_t>(Written));
   }
 }

@@ -196,4 +196,12 @@ void TTimer::Timer() {
   if (OnTimer) OnTimer();
 }
 
+TWebBrowser::TWebBrowser(TForm& AForm, std::u16string AName, TAlign AAlign)
+    : TControl(AForm, std::move(AName), {}, AAlign) {}
+
+void TWebBrowser::Navigate(std::u16string AUrl) {
+  FLocationURL = std::move(AUrl);
+  Changed();
+}
+
 }  // namespace platform::ui

@@ -150,8 +150,8 @@ private:
   int FItemIndex = -1;
 };
 
-// A multi-line, read-only text box with both scroll bars whose long lines
-// wrap. The caret is a character offset into the text.
+// A multi-line, read-only text box with a vertical scroll bar whose long
+// lines wrap. The caret is a character offset into the text.
 class TMemo : public TControl {
 public:
   TMemo(TForm& AForm, std::u16string AName, TRect ABounds, TAlign AAlign);
@@ -215,6 +215,20 @@ public:
 private:
   int FInterval;
   bool FEnabled = true;
+};
+
+// An embedded web browser showing one page (on Windows the shell's browser
+// control; a window system without one keeps the address only).
+class TWebBrowser : public TControl {
+public:
+  TWebBrowser(TForm& AForm, std::u16string AName, TAlign AAlign);
+
+  const std::u16string& LocationURL() const noexcept { return FLocationURL; }
+  // Opens AUrl (a local file path will do); fails when the browser refuses.
+  void Navigate(std::u16string AUrl);
+
+private:
+  std::u16string FLocationURL;
 };
 
 }  // namespace platform::ui

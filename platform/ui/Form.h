@@ -44,6 +44,9 @@ struct TFormDesign {
   int FontHeight = -11;
   bool AlphaBlend = false;
   std::uint8_t AlphaBlendValue = 255;
+  // The window's icon: the name of an icon resource of the module; empty
+  // for the window system's default.
+  std::u16string Icon;
 };
 
 class TForm {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/Exception.h"
 #include "platform/OsError.h"
 
 namespace platform {
@@ -28,6 +29,8 @@ void WriteAll(HANDLE AFile, std::string_view ABytes, const std::u16string& AFile
     const DWORD Chunk = ABytes.size() > 0x10000000u ? 0x10000000u : static_cast<DWORD>(ABytes.size());
     if (!WriteFile(AFile, ABytes.data(), Chunk, &Written, nullptr))
       RaiseOSError(u"Cannot write the file " + AFileName, GetLastError());
+    // Success without progress would repeat for ever.
+    if (Written == 0) throw Exception(u"Cannot write the file " + AFileName + u": the system wrote nothing");
     ABytes.remove_prefix(Written);
   }
 }

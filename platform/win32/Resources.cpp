@@ -2,20 +2,9 @@
 
 #include <windows.h>
 
+#include "platform/win32/OwnModule.h"
+
 namespace platform {
-namespace {
-
-// The module that holds this code: the add-in DLL, or the test program that
-// links the same objects. Never the host's executable.
-HMODULE OwnModule() noexcept {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCWSTR>(&OwnModule), &module);
-  return module;
-}
-
-}  // namespace
-
 std::optional<std::span<const std::byte>> FindRawResource(std::u16string_view AName) {
   // FindResourceW reads a name beginning with '#' as a number; resource
   // names here are always names.

@@ -1,6 +1,8 @@
 // The Win32 side of the window layer: a top-level window per form, a tab
-// control for the page control and static bitmap controls for the images.
+// control for the page control, static bitmap controls for the images and
+// the shell's WebBrowser control for a web browser.
 #include "platform/ui/win32/Win32Ui.h"
+#include "platform/ui/win32/WebBrowserHost.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -13,6 +15,7 @@
 #include "common/Text.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Native.h"
+#include "platform/win32/OwnModule.h"
 
 namespace platform::ui {
 
@@ -76,7 +79,20 @@ struct TNativeControl {
   TBitmapHandle Picture;
   std::uint64_t PictureGeneration = 0;
   bool HasTool = false;
+  std::unique_ptr<win32::TWebBrowserHost> Browser;
 };
+
+struct TIconDeleter {
+  void operator()(HICON AIcon) const noexcept { DestroyIcon(AIcon); }
+};
+using TIconHandle = std::unique_ptr<std::remove_pointer_t<HICON>, TIconDeleter>;
+
+// The icon resource AName of this module at the system's size for AMetric
+// (SM_CXICON, SM_CXSMICON); null when the module has none of that name.
+TIconHandle LoadModuleIcon(const std::u16string& AName, int AMetric) noexcept {
+  const int Size = GetSystemMetrics(AMetric);
+  return TIconHandle(static_cast<HICON>(LoadImageW(OwnModule(), Wide(AName), IMAGE_ICON, Size, Size, 0)));
+}
 
 void ReleaseReturnedBitmap(const TNativeControl& AImage, LRESULT AReturned) noexcept {
   auto* Returned = reinterpret_cast<HBITMAP>(AReturned);
@@ -107,6 +123,7 @@ private:
   void OnCommand(WPARAM AWParam) noexcept;
   void OnNotify(const NMHDR& AHeader) noexcept;
   void OnTimer(WPARAM AId) noexcept;
+  bool TranslateBrowserKey(MSG& AMsg) noexcept;
 
   int Scale(int AValue) const noexcept { return MulDiv(AValue, FScreenPpi, FForm.Design().PixelsPerInch); }
   TRect Scale(const TRect& ARect) const noexcept {
@@ -127,6 +144,7 @@ private:
   void UpdateMemo(TNativeControl& AMemo);
   void UpdateButton(TNativeControl& AButton);
   void UpdateTimer(const TTimer& ATimer);
+  void SetIcon(const std::u16string& AName);
 
   TForm& FForm;
   int FScreenPpi;
@@ -134,6 +152,8 @@ private:
   HWND FTooltip = nullptr;
   TFontHandle FFont;
   TBrushHandle FBrush;
+  TIconHandle FIcon;
+  TIconHandle FSmallIcon;
   TPageControl* FPageControl = nullptr;
   HWND FTabs = nullptr;
   std::map<int, TNativeControl> FControls;  // by control id
@@ -160,19 +180,22 @@ TWin32Form::TWin32Form(TForm& AForm) : FForm(AForm), FScreenPpi(ScreenPixelsPerI
     Top = (GetSystemMetrics(SM_CYSCREEN) - Height) / 2;
   }
   FHandle = CreateWindowExW(FormExStyle(D), win32::FormClassName(&WndProc), Wide(D.Caption), FormStyle(D), Left, Top,
-                            Width, Height, nullptr, nullptr, win32::ModuleInstance(), this);
+                            Width, Height, nullptr, nullptr, OwnModule(), this);
   if (!FHandle) throw Exception(u"Cannot create the window (error " + IntToText(GetLastError()) + u")");
   SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.get()), FALSE);
+  if (!D.Icon.empty()) SetIcon(D.Icon);
   // The tooltip has no owner: Wine does not keep a window topmost that owns
   // a topmost popup. It is destroyed with the form.
   FTooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                             win32::ModuleInstance(), nullptr);
+                             OwnModule(), nullptr);
   if (FTooltip) SendMessageW(FTooltip, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.get()), FALSE);
   SetAlpha(AForm.AlphaBlend(), AForm.AlphaBlendValue());
 }
 
 TWin32Form::~TWin32Form() {
+  // A browser lets go of its window before the window goes.
+  for (auto& [Id, Native] : FControls) Native.Browser.reset();
   // Destroying the window destroys its controls and timers; the pictures
   // are freed afterwards with FControls.
   if (FTooltip) DestroyWindow(FTooltip);
@@ -183,6 +206,13 @@ TWin32Form::~TWin32Form() {
     SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
     DestroyWindow(FHandle);
   }
+}
+
+void TWin32Form::SetIcon(const std::u16string& AName) {
+  FIcon = LoadModuleIcon(AName, SM_CXICON);
+  FSmallIcon = LoadModuleIcon(AName, SM_CXSMICON);
+  if (FIcon) SendMessageW(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon.get()));
+  if (FSmallIcon) SendMessageW(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FSmallIcon.get()));
 }
 
 void TWin32Form::SetVisible(bool AVisible) {
@@ -232,7 +262,7 @@ TNativeControl* TWin32Form::Find(const TControl& AControl) noexcept {
 HWND TWin32Form::CreateChild(const wchar_t* AClass, DWORD AStyle, const TRect& ABounds, int AId, DWORD AExStyle) {
   HWND Child = CreateWindowExW(AExStyle, AClass, L"", WS_CHILD | AStyle, ABounds.Left, ABounds.Top, ABounds.Width,
                                ABounds.Height, FHandle, reinterpret_cast<HMENU>(static_cast<INT_PTR>(AId)),
-                               win32::ModuleInstance(), nullptr);
+                               OwnModule(), nullptr);
   if (!Child) throw Exception(u"Cannot create a control (error " + IntToText(GetLastError()) + u")");
   SendMessageW(Child, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.get()), FALSE);
   return Child;
@@ -266,9 +296,10 @@ void TWin32Form::ControlAdded(TControl& AControl) {
     Bounds.Height = Scale(DropDownHeight);
     UpdateComboBox(AddNative(AControl, WC_COMBOBOXW, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, Bounds));
   } else if (dynamic_cast<TMemo*>(&AControl)) {
+    // A multi-line edit control wraps its lines unless it scrolls
+    // horizontally (a horizontal bar or ES_AUTOHSCROLL): it gets neither.
     auto& Native =
-        AddNative(AControl, WC_EDITW,
-                  WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+        AddNative(AControl, WC_EDITW, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
                   Scale(AControl.Bounds()), WS_EX_CLIENTEDGE);
     SendMessageW(Native.Handle, EM_SETLIMITTEXT, 0, 0);
     UpdateMemo(Native);
@@ -279,6 +310,10 @@ void TWin32Form::ControlAdded(TControl& AControl) {
     const int Id = FirstControlId + static_cast<int>(FControls.size() + FTimers.size());
     FTimers[Id] = Timer;
     UpdateTimer(*Timer);
+  } else if (dynamic_cast<TWebBrowser*>(&AControl)) {
+    // The browser fills a window of its own, which the layout moves.
+    auto& Native = AddNative(AControl, L"STATIC", WS_VISIBLE | WS_CLIPCHILDREN, Scale(AControl.Bounds()));
+    Native.Browser = std::make_unique<win32::TWebBrowserHost>(Native.Handle);
   }
 }
 
@@ -298,6 +333,8 @@ void TWin32Form::ControlChanged(TControl& AControl) {
   if (dynamic_cast<TComboBox*>(&AControl)) UpdateComboBox(*Native);
   if (dynamic_cast<TMemo*>(&AControl)) UpdateMemo(*Native);
   if (dynamic_cast<TButton*>(&AControl)) UpdateButton(*Native);
+  if (auto* Browser = dynamic_cast<TWebBrowser*>(&AControl); Browser && Native->Browser)
+    Native->Browser->Navigate(Browser->LocationURL());
 }
 
 void TWin32Form::AddPageControl(TPageControl& APageControl) {
@@ -334,6 +371,7 @@ void TWin32Form::Layout() {
       Top += Height;
     } else if (Control->Align() == TAlign::alClient && Native) {
       MoveWindow(Native->Handle, 0, Top, Client.right, std::max<int>(0, Client.bottom - Top), TRUE);
+      if (Native->Browser) Native->Browser->Resize();
     }
   }
   if (FTabs) {
@@ -501,6 +539,13 @@ BOOL CALLBACK CollectEnabledWindow(HWND AWnd, LPARAM AData) noexcept {
   return TRUE;
 }
 
+// A key for a browser's page goes to the browser first.
+bool TWin32Form::TranslateBrowserKey(MSG& AMsg) noexcept {
+  for (auto& [Id, Native] : FControls)
+    if (Native.Browser && Native.Browser->TranslateAccelerator(AMsg)) return true;
+  return false;
+}
+
 // While a form is modal the thread's other windows take no input.
 void TWin32Form::RunModal() {
   TThreadWindows Disabled{FHandle, {}};
@@ -523,6 +568,7 @@ void TWin32Form::RunModal() {
       break;
     }
     if (Got < 0) break;
+    if (TranslateBrowserKey(Msg)) continue;
     // The Tab key moves between the form's controls.
     if (IsDialogMessageW(FHandle, &Msg)) continue;
     TranslateMessage(&Msg);

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "common/Exception.h"
+#include "platform/win32/OwnModule.h"
 
 namespace platform::ui::win32 {
 
@@ -22,13 +23,13 @@ public:
     Class.cbSize = sizeof(Class);
     Class.style = CS_DBLCLKS;
     Class.lpfnWndProc = AWndProc;
-    Class.hInstance = ModuleInstance();
+    Class.hInstance = OwnModule();
     Class.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     Class.lpszClassName = FormClass;
     FAtom = RegisterClassExW(&Class);
   }
   ~TFormClassRegistration() {
-    if (FAtom) UnregisterClassW(FormClass, ModuleInstance());
+    if (FAtom) UnregisterClassW(FormClass, OwnModule());
   }
   bool Registered() const noexcept { return FAtom != 0; }
 
@@ -37,13 +38,6 @@ private:
 };
 
 }  // namespace
-
-HINSTANCE ModuleInstance() noexcept {
-  HMODULE Module = nullptr;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCWSTR>(&ModuleInstance), &Module);
-  return Module;
-}
 
 const wchar_t* FormClassName(WNDPROC AWndProc) {
   static const TFormClassRegistration Registration(AWndProc);

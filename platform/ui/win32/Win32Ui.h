@@ -1,6 +1,6 @@
 #pragma once
-// Shared pieces of the Win32 window layer: the module that owns the windows,
-// the window classes, GDI handle owners and error reporting for handlers.
+// Shared pieces of the Win32 window layer: the window classes, GDI handle
+// owners and error reporting for handlers.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -14,10 +14,6 @@
 #include "platform/ui/Bitmap.h"
 
 namespace platform::ui::win32 {
-
-// The instance of the module (the add-in library, not the host's program)
-// that contains this code.
-HINSTANCE ModuleInstance() noexcept;
 
 // The window class of every form, registered once per module with the
 // given window procedure and unregistered when the module unloads.

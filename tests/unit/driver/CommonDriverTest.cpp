@@ -1,6 +1,8 @@
 // The common driver as the platform sees it, on a probe driver class.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "unit/InProcessHost.h"
 #include "unit/driver/ProbeDriver.h"
 #include "unit/log/LogSandbox.h"
@@ -99,6 +101,17 @@ TEST_F(CommonDriver, SetParameterFindsPropertiesByEitherNameInAnyCase) {
   EXPECT_EQ(Common::Log::LogMode(), Common::Log::lmOff);
   EXPECT_TRUE(Run(u"SetParameter", {TValue::Text16(u"LogEnabled"), TValue::I4(1)}));
   EXPECT_EQ(Common::Log::LogMode(), Common::Log::lmAll);
+}
+
+TEST_F(CommonDriver, LogEnabledTakesAnyNonZeroBooleanByteAsTrue) {
+  for (const std::uint8_t Byte : {std::uint8_t{2}, std::uint8_t{255}}) {
+    V8Variant Value{};
+    Value.vt = VTYPE_BOOL;
+    std::memcpy(&Value.VarEnum, &Byte, 1);
+    Driver().PropertySet(u"LogEnabled", &Value);
+    EXPECT_EQ(Common::Log::LogMode(), Common::Log::lmAll) << int(Byte);
+    Common::Log::SetLogMode(Common::Log::lmOff);
+  }
 }
 
 TEST_F(CommonDriver, SetParameterRefusalsCarryTheirMessages) {

@@ -34,6 +34,12 @@ TEST_F(LogLine, CarriesTheLevelWordAndPadsEveryTimeField) {
   EXPECT_EQ(LinesAfterHeader(), "2027.01.02 23:04:05.060\tDEBUG\ta\r\n2027.01.02 23:04:05.060\tERROR\tb\r\n");
 }
 
+TEST(LogTimestamp, JoinsTheTimeFieldsWithTheRegionalSeparator) {
+  const platform::TLocalTime Time{2026, 12, 7, 9, 5, 3, 7};
+  EXPECT_EQ(FormatLogTimestamp(Time, u"."), u"2026.12.07 09.05.03.007");
+  EXPECT_EQ(FormatLogTimestamp(Time, u":"), u"2026.12.07 09:05:03.007");
+}
+
 TEST_F(LogLine, DetailsSeparatorDependsOnTheUntrimmedDetails) {
   SetLogMode(lmAll);
   WriteLog(u"no details", u"", llInfo);

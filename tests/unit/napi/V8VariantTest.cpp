@@ -89,6 +89,18 @@ TEST(V8VariantReaders, BooleanIsTheIntegerConversionUnlessItIsABoolean) {
   EXPECT_TRUE(V8GetBool(&B));
 }
 
+// The host's Boolean is a byte where any non-zero value is true, as the
+// reader and the trace's rendering both take it.
+TEST(V8VariantReaders, AnyNonZeroBooleanByteIsTrue) {
+  for (const std::uint8_t Byte : {std::uint8_t{1}, std::uint8_t{2}, std::uint8_t{255}}) {
+    V8Variant B = Record(VTYPE_BOOL);
+    std::memcpy(&B.VarEnum, &Byte, 1);
+    EXPECT_TRUE(V8GetBool(&B)) << int(Byte);
+    EXPECT_EQ(V8ToStr(B), u"true") << int(Byte);
+  }
+  EXPECT_EQ(V8ToStr(Record(VTYPE_BOOL)), u"false");
+}
+
 TEST(V8VariantReaders, DoubleAndTextReadOnlyTheirOwnKinds) {
   V8Variant B = Record(VTYPE_BOOL);
   B.VarEnum.bVal = true;

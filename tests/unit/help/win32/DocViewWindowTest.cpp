@@ -7,6 +7,8 @@
 
 #include "common/Text.h"
 #include "lib/MarkdownRenderer/ufmDocView.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/Native.h"
 #include "unit/help/HelpTestSupport.h"
 
 namespace fs = std::filesystem;
@@ -27,7 +29,7 @@ TSeen Seen;
 // close as a user would.
 void CALLBACK CloseDocView(HWND, UINT, UINT_PTR ATimer, DWORD) {
   KillTimer(nullptr, ATimer);
-  HWND window = FindWindowW(L"TfrmDocView", Caption);
+  HWND window = FindWindowW(nullptr, Caption);
   Seen.Found = window != nullptr;
   if (!window)
     return;
@@ -65,9 +67,14 @@ TEST_F(DocViewWindow, ShowsModallyUntilClosed) {
   TfrmDocView view(page.u16string(), caption);
   EXPECT_EQ(view.Caption(), caption);
   EXPECT_EQ(view.HtmlFilePath(), page.u16string());
-  HWND window = FindWindowW(L"TfrmDocView", Caption);
+  HWND window = FindWindowW(nullptr, Caption);
   ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window, view.Form().Native().Handle());
   EXPECT_FALSE(IsWindowVisible(window));  // shown only by ShowModal
+  // Its own icon from the library's resources (the window class has none),
+  // in the caption and in the task switcher.
+  EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_BIG, 0), 0);
+  EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0);
 
   ASSERT_NE(SetTimer(nullptr, 0, 300, &CloseDocView), 0u);
   // A safety net: a quit request ends the loop should the close request not.

@@ -113,6 +113,22 @@ TEST_F(Win32LogViewer, ShowsTheNewestFileInRealControls) {
   EXPECT_EQ(WindowText(Memo), u"sixth\r\n");
 }
 
+TEST_F(Win32LogViewer, LongLinesWrapUnderAVerticalScrollBar) {
+  std::ofstream(FFolder / "a_2026.12.07.log", std::ios::binary | std::ios::trunc)
+      << "<Table>" + std::string(200, 'x') + " " + std::string(300, 'y') + "</Table>\n";
+  HWND Form = FormHandle();
+  HWND Files = Handle(FViewer->cbbLogFiles());
+  SendMessageW(Files, CB_SETCURSEL, 1, 0);
+  SendMessageW(Form, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Files), CBN_SELCHANGE), reinterpret_cast<LPARAM>(Files));
+  HWND Memo = Handle(FViewer->mmoLog());
+  const LONG_PTR Style = GetWindowLongPtrW(Memo, GWL_STYLE);
+  EXPECT_TRUE(Style & WS_VSCROLL);
+  EXPECT_FALSE(Style & WS_HSCROLL);
+  // One line of text and the empty one after its line break, unless the
+  // text wraps.
+  EXPECT_GT(SendMessageW(Memo, EM_GETLINECOUNT, 0, 0), 2);
+}
+
 TEST_F(Win32LogViewer, ModalLoopFollowsAGrowingFileAndEndsOnACloseRequest) {
   HWND Memo = Handle(FViewer->mmoLog());
   SendMessageW(Memo, EM_SETSEL, 8, 8);

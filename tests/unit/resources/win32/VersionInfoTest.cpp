@@ -6,15 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/Module.h"
+
 namespace {
 
 std::wstring OwnModuleFileName() {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCWSTR>(&OwnModuleFileName), &module);
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(module, path, MAX_PATH);
-  return path;
+  const std::u16string path = platform::ModuleLongFileName();
+  return std::wstring(path.begin(), path.end());
 }
 
 std::wstring StringValue(std::vector<char>& AData, const wchar_t* AName) {
@@ -49,6 +47,27 @@ TEST(VersionResource, FixedVersionMatchesTheVersionTexts) {
   EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
   EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
   EXPECT_EQ(StringValue(data, L"FileDescription"), L"Драйвер эмулятор RFID-считывателя");
+}
+
+// The module's own version, read from its resource through its handle (as
+// the registration does while the library loads), is the version the file
+// carries.
+TEST(VersionResource, OwnVersionIsTheFilesVersion) {
+  const std::wstring file = OwnModuleFileName();
+  DWORD handle = 0;
+  const DWORD size = GetFileVersionInfoSizeW(file.c_str(), &handle);
+  ASSERT_GT(size, 0u);
+  std::vector<char> data(size);
+  ASSERT_TRUE(GetFileVersionInfoW(file.c_str(), 0, size, data.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  const platform::TFileVersion own = platform::FileVersionOf(u"");
+  EXPECT_EQ(own.Major, HIWORD(fixed->dwFileVersionMS));
+  EXPECT_EQ(own.Minor, LOWORD(fixed->dwFileVersionMS));
+  EXPECT_EQ(own.Release, HIWORD(fixed->dwFileVersionLS));
+  EXPECT_EQ(own.Build, LOWORD(fixed->dwFileVersionLS));
+  EXPECT_NE(own.Major + own.Minor + own.Release + own.Build, 0);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <oleidl.h>
 
-#include "lib/MarkdownRenderer/win32/ComRef.h"
+#include "platform/ui/win32/ComRef.h"
 
 class TBrowserSite final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
 public:

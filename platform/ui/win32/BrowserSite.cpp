@@ -1,4 +1,4 @@
-#include "lib/MarkdownRenderer/win32/BrowserSite.h"
+#include "platform/ui/win32/BrowserSite.h"
 
 STDMETHODIMP TBrowserSite::QueryInterface(REFIID AIid, void** AObject) noexcept {
   if (!AObject)
