@@ -103,7 +103,7 @@ TLogTail::TGrowth TLogTail::Grow(const platform::TFilePart& APart, TEdit& AEdit)
   AEdit = {};
   AEdit.Tail = platform::DecodeCodePage(Whole, FCodePage);
   FShown += Whole;
-  if (FShown.size() > ShownBytes) {
+  if (FShown.size() > ShownBytes + TrimSlackBytes) {
     const std::size_t Cut = CutFrom(FShown, FShown.size() - ShownBytes, FCodePage);
     AEdit.HeadChars = FNoticeChars + platform::DecodeCodePage(std::string_view(FShown).substr(0, Cut), FCodePage).size();
     FShown.erase(0, Cut);

@@ -1,6 +1,6 @@
 #pragma once
 // The part of a log file the log viewer shows: the newest part of the file,
-// at most ShownBytes of it, cut at a line start, with a first line telling
+// about ShownBytes of it, cut at a line start, with a first line telling
 // how much is left out. A file that has only grown is followed by reading
 // its new bytes alone; anything else (a shorter file, other bytes where the
 // shown ones were, a new encoding) is read again from its end.
@@ -15,6 +15,11 @@ class TLogTail {
 public:
   // About this much text keeps the viewer's text box quick to fill.
   static constexpr std::size_t ShownBytes = 128 * 1024;
+  // A growing file drops its oldest shown lines once this much more than
+  // ShownBytes is shown, back to ShownBytes: the text box then changes at
+  // its head only every few growths, a change that costs as much as a
+  // growth itself.
+  static constexpr std::size_t TrimSlackBytes = 64 * 1024;
   // How many of the last shown bytes a growth read compares with the file.
   static constexpr std::size_t CheckBytes = 64;
 

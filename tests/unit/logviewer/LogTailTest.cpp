@@ -71,14 +71,22 @@ TEST(LogTail, GrowthAppendsTheNewBytesAndDropsTheOldestLines) {
   TLogTail::TEdit Edit;
   EXPECT_EQ(Tail.Grow(EndOf(File, Tail.GrowthFrom(), TLogTail::GrowthReadBytes), Edit), TLogTail::TGrowth::gwNone);
 
-  // 20 more lines: 131,304 shown bytes; the oldest 20 lines (240 bytes) go.
+  // 20 more lines are appended, and nothing is dropped yet.
   File += Lines(25000, 20);
   ASSERT_EQ(Tail.Grow(EndOf(File, Tail.GrowthFrom(), TLogTail::GrowthReadBytes), Edit), TLogTail::TGrowth::gwEdit);
   EXPECT_EQ(Edit.Tail.size(), 240u);
   EXPECT_EQ(Edit.Tail.substr(0, 11), u"line 025000");
-  EXPECT_EQ(Edit.HeadChars, LeftOutNotice(168936).size() + 1 + 240);
-  EXPECT_EQ(Edit.Head, LeftOutNotice(169176) + u"\n");
-  EXPECT_EQ(Tail.LeftOut(), 169176u);
+  EXPECT_EQ(Edit.HeadChars, 0u);
+  EXPECT_TRUE(Edit.Head.empty());
+
+  // 5,480 more: 197,064 shown bytes, past 128 + 64 KB. Back to 131,072 or
+  // less from a line start: 66,000 bytes (the oldest 5,500 lines) go.
+  File += Lines(25020, 5480);
+  ASSERT_EQ(Tail.Grow(EndOf(File, Tail.GrowthFrom(), TLogTail::GrowthReadBytes), Edit), TLogTail::TGrowth::gwEdit);
+  EXPECT_EQ(Edit.Tail.size(), 5480u * 12);
+  EXPECT_EQ(Edit.HeadChars, LeftOutNotice(168936).size() + 1 + 66000);
+  EXPECT_EQ(Edit.Head, LeftOutNotice(234936) + u"\n");
+  EXPECT_EQ(Tail.LeftOut(), 234936u);
 
   // A character still being written waits until it is whole.
   File += "\xD0";
@@ -86,7 +94,7 @@ TEST(LogTail, GrowthAppendsTheNewBytesAndDropsTheOldestLines) {
   File += "\xAF\n";
   ASSERT_EQ(Tail.Grow(EndOf(File, Tail.GrowthFrom(), TLogTail::GrowthReadBytes), Edit), TLogTail::TGrowth::gwEdit);
   EXPECT_EQ(Edit.Tail, u"Я\n");
-  EXPECT_EQ(Edit.HeadChars, 0u);  // 131,067 bytes: all still shown
+  EXPECT_EQ(Edit.HeadChars, 0u);
 }
 
 TEST(LogTail, AFileThatIsNotTheShownOnePlusNewBytesIsReadAgain) {

@@ -150,9 +150,10 @@ TEST_F(LogViewer, AGrowingFileIsReloadedWithTheCaretKept) {
 }
 
 TEST_F(LogViewer, ALargeGrowingFileShowsItsNewestPartWithTheCaretOnItsText) {
-  // 25,000 lines of 12 bytes: the newest 128 KB begin with line 14,078.
+  // 25,000 lines of 12 bytes: the newest 128 KB begin with line 14,078
+  // (the 12 bytes of line 14,077 straddle byte 300,000 - 131,072).
   std::string Lines;
-  for (int I = 0; I < 25020; ++I) {
+  for (int I = 0; I < 30500; ++I) {
     const std::string Number = std::to_string(100000 + I);
     Lines += "line " + Number + "\n";
   }
@@ -169,15 +170,15 @@ TEST_F(LogViewer, ALargeGrowingFileShowsItsNewestPartWithTheCaretOnItsText) {
   };
   Memo.SetSelStart(CaretAt(u"line 120000"));
 
-  // 20 more lines: they are appended, as many of the oldest go, and the
-  // caret stays on its line.
+  // 5,500 more lines, past 128 + 64 KB: they are appended, as many of the
+  // oldest go, and the caret stays on its line.
   Write("a.log", Lines.substr(25000 * 12), true);
   Touch("a.log", 5);
   Viewer->tmrCheckFileTimer();
-  const std::u16string NewNotice = LeftOutNotice(14098 * 12) + u"\n";
+  const std::u16string NewNotice = LeftOutNotice(19578 * 12) + u"\n";
   ASSERT_EQ(Memo.Text().substr(0, NewNotice.size()), NewNotice);
-  EXPECT_EQ(Memo.Text().substr(NewNotice.size(), 12), u"line 114098\n");
-  EXPECT_EQ(Memo.Text().substr(Memo.Text().size() - 12), u"line 125019\n");
+  EXPECT_EQ(Memo.Text().substr(NewNotice.size(), 12), u"line 119578\n");
+  EXPECT_EQ(Memo.Text().substr(Memo.Text().size() - 12), u"line 130499\n");
   EXPECT_EQ(Memo.SelStart(), CaretAt(u"line 120000"));
   EXPECT_EQ(Memo.ScrollCaretCount(), 1);
   EXPECT_EQ(Memo.UpdateCount(), 0);
