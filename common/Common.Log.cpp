@@ -1,5 +1,6 @@
 #include "common/Common.Log.h"
 
+#include <atomic>
 #include <mutex>
 
 #include "common/LogAppend.h"
@@ -10,6 +11,15 @@
 #include "common/LogState.h"
 
 namespace Common::Log {
+
+namespace {
+
+// The mode once more, for the question every traced call asks twice: being
+// constant-initialised, it needs no first-use check of the state. Written
+// only by SetLogMode, under the log's lock, right with the state's own.
+constinit std::atomic<TLogMode> AdmittingMode{lmOff};
+
+}  // namespace
 
 void WriteLog(std::u16string_view AMessage, std::u16string_view ADetails, TLogLevel ALevel) {
   // Refused messages cost one load, without the lock.
@@ -41,10 +51,13 @@ void WriteLogAlways(std::u16string_view AMessage, std::u16string_view ADetails, 
     }
   } Restore{State.LogMode};
   State.LogMode = lmAll;
+  AdmittingMode = lmAll;
   WriteLog(AMessage, ADetails, ALevel);
 }
 
-bool LogAdmits(TLogLevel ALevel) noexcept { return LogModeAdmits(LogState().LogMode, ALevel); }
+bool LogAdmits(TLogLevel ALevel) noexcept {
+  return LogModeAdmits(AdmittingMode.load(std::memory_order_relaxed), ALevel);
+}
 
 void SetLogMode(TLogMode AMode) {
   TLogState& State = LogState();
@@ -55,6 +68,7 @@ void SetLogMode(TLogMode AMode) {
     State.LogStarted = false;
   }
   State.LogMode = AMode;
+  AdmittingMode = AMode;
 }
 
 TLogMode LogMode() { return LogState().LogMode; }

@@ -6,7 +6,15 @@
 
 namespace Common::Log {
 
-bool LogModeAdmits(TLogMode AMode, TLogLevel ALevel) noexcept;
+// Inline: asked twice by the trace of every call.
+inline bool LogModeAdmits(TLogMode AMode, TLogLevel ALevel) noexcept {
+  //                                          llInfo llDebug llError
+  constexpr bool kAdmits[4][3] = {/* lmOff        */ {false, false, false},
+                                  /* lmErrors     */ {false, false, true},
+                                  /* lmInfoErrors */ {true, false, true},
+                                  /* lmAll        */ {true, true, true}};
+  return AMode <= lmAll && ALevel <= llError && kAdmits[AMode][ALevel];
+}
 
 // "INFO", "DEBUG" or "ERROR".
 std::u16string_view LogLevelWord(TLogLevel ALevel) noexcept;

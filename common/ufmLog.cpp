@@ -1,9 +1,11 @@
 #include "common/ufmLog.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "common/Common.Log.h"
 #include "common/Exception.h"
+#include "common/LogTail.h"
 #include "common/LogViewerGlyph.h"
 #include "common/Text.h"
 #include "platform/Files.h"
@@ -31,6 +33,19 @@ TFormDesign Design() {
   D.FontHeight = -13;
   return D;
 }
+
+// The text box is not redrawn between its creation and its end (also when
+// what comes between fails).
+class TMemoUpdate {
+public:
+  explicit TMemoUpdate(TMemo& AMemo) : FMemo(AMemo) { FMemo.BeginUpdate(); }
+  TMemoUpdate(const TMemoUpdate&) = delete;
+  TMemoUpdate& operator=(const TMemoUpdate&) = delete;
+  ~TMemoUpdate() { FMemo.EndUpdate(); }
+
+private:
+  TMemo& FMemo;
+};
 
 // The extension from the last dot on, dot included, in lower case.
 std::u16string LowerExtension(const std::u16string& AName) {
@@ -113,24 +128,61 @@ void TfrmLog::FillLogFileList() {
 
 std::u16string TfrmLog::SelectedPath() const { return FLogDirectory + FcbbLogFiles->Text(); }
 
+// The newest part of the file (all of it when it is short), read from its
+// end; a file of tens of megabytes would take the text box minutes to take.
 void TfrmLog::LoadSelectedLog() {
   if (FcbbLogFiles->Text().empty()) return;
   const std::u16string Path = SelectedPath();
-  std::u16string Reason;
-  const auto WriteTime = platform::FileWriteTime(Path, &Reason);
-  if (!WriteTime) throw Exception(u"Cannot open file \"" + Path + u"\": " + Reason);
-  FLogLastWriteTime = WriteTime;
+  StoreWriteTime(Path);
+  FTailShown = false;
 
-  FmmoLog->BeginUpdate();
-  struct TEndUpdate {
-    TMemo& Memo;
-    ~TEndUpdate() { Memo.EndUpdate(); }
-  } EndUpdate{*FmmoLog};
+  TMemoUpdate Update(*FmmoLog);
   const unsigned CodePage = CodePageOf(FcbbEncoding->ItemIndex());
-  std::string Data = platform::ReadFileDenyWrite(Path);
-  std::string_view Text(Data);
-  if (CodePage == CodePageUtf8 && Text.starts_with("\xEF\xBB\xBF")) Text.remove_prefix(3);
-  FmmoLog->SetText(platform::DecodeCodePage(Text, CodePage));
+  const platform::TFilePart Part = platform::ReadFileEndDenyWrite(Path, 0, TLogTail::ShownBytes);
+  FmmoLog->SetText(FTail.Reset(Part, CodePage));
+  FTailShown = true;
+}
+
+void TfrmLog::StoreWriteTime(const std::u16string& APath) {
+  std::u16string Reason;
+  const auto WriteTime = platform::FileWriteTime(APath, &Reason);
+  if (!WriteTime) throw Exception(u"Cannot open file \"" + APath + u"\": " + Reason);
+  FLogLastWriteTime = WriteTime;
+}
+
+// A file that has only grown gets its new bytes appended, and as many of
+// the oldest shown lines dropped; anything else is loaded again. The caret
+// stays on the text it was on.
+void TfrmLog::FollowSelectedLog() {
+  const int Caret = FmmoLog->SelStart();
+  if (!FTailShown) {
+    LoadSelectedLog();
+    FmmoLog->SetSelStart(Caret);
+    return;
+  }
+  const std::u16string Path = SelectedPath();
+  StoreWriteTime(Path);
+  const platform::TFilePart Part = platform::ReadFileEndDenyWrite(Path, FTail.GrowthFrom(), TLogTail::GrowthReadBytes);
+  TLogTail::TEdit Edit;
+  switch (FTail.Grow(Part, Edit)) {
+    case TLogTail::TGrowth::gwNone: break;
+    case TLogTail::TGrowth::gwReload: LoadSelectedLog(); break;
+    case TLogTail::TGrowth::gwEdit: {
+      TMemoUpdate Update(*FmmoLog);
+      int NewCaret = Caret;
+      if (Edit.HeadChars > 0 || !Edit.Head.empty()) {
+        const std::u16string_view Text(FmmoLog->Text());
+        const int Dropped = FmmoLog->NativeLength(Text.substr(0, std::min(Edit.HeadChars, Text.size())));
+        const int Added = FmmoLog->NativeLength(Edit.Head);
+        NewCaret = Caret >= Dropped ? Caret - Dropped + Added : Added;
+        FmmoLog->ReplaceText(0, Edit.HeadChars, Edit.Head);
+      }
+      FmmoLog->AppendText(Edit.Tail);
+      FmmoLog->SetSelStart(NewCaret);
+      return;
+    }
+  }
+  FmmoLog->SetSelStart(Caret);
 }
 
 void TfrmLog::tmrCheckFileTimer() {
@@ -140,9 +192,7 @@ void TfrmLog::tmrCheckFileTimer() {
   if (!WriteTime || !FLogLastWriteTime || !(*WriteTime > *FLogLastWriteTime)) return;
 
   // The view stays where the user's caret was.
-  const int Caret = FmmoLog->SelStart();
-  LoadSelectedLog();
-  FmmoLog->SetSelStart(Caret);
+  FollowSelectedLog();
   FmmoLog->ScrollCaret();
   FmmoLog->SetFocus();
 }

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "common/LogTail.h"
 #include "platform/ui/Form.h"
 
 // Shows the log viewer modally on the calling thread and returns once the
@@ -54,6 +55,8 @@ private:
   void CreateComponents();
   void FillLogFileList();
   void LoadSelectedLog();
+  void FollowSelectedLog();
+  void StoreWriteTime(const std::u16string& APath);
   std::u16string SelectedPath() const;
 
   TLogFolderSource FLogFolder;
@@ -68,4 +71,8 @@ private:
   // Last write time of the shown file when it was last loaded; empty until
   // a file has been loaded.
   std::optional<std::int64_t> FLogLastWriteTime;  // platform::FileWriteTime of the file shown
+  // The shown part of the file, followed as the file grows; FTailShown once
+  // the selected file has been loaded into the text box.
+  TLogTail FTail;
+  bool FTailShown = false;
 };

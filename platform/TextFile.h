@@ -1,15 +1,23 @@
 #pragma once
 // Reading a text file written by another program (or by this one) in a
 // known code page.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace platform {
 
-// The whole content of AFileName, read while other processes may read the
-// file but not write it (so a writer holding it open makes this fail).
-// Throws Exception with the system's reason on failure.
-std::string ReadFileDenyWrite(const std::u16string& AFileName);
+// The end of AFileName: at most its last AMaxBytes, and nothing before
+// AFrom; read in one opening, while other processes may read the file but
+// not write it (so a writer holding it open makes this fail). Throws
+// Exception with the system's reason on failure.
+struct TFilePart {
+  std::string Data;
+  std::uint64_t Offset = 0;  // where Data begins in the file
+  std::uint64_t Size = 0;    // the file's size when it was read
+};
+TFilePart ReadFileEndDenyWrite(const std::u16string& AFileName, std::uint64_t AFrom, std::size_t AMaxBytes);
 
 // AData decoded from code page ACodePage (65001 UTF-8, 1251 Cyrillic
 // Windows, 866 Cyrillic DOS, ...), whatever the system's own code pages.

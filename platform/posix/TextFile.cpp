@@ -2,9 +2,9 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
-#include <iterator>
 
 #include "common/Exception.h"
 #include "common/Text.h"
@@ -47,12 +47,20 @@ private:
 }  // namespace
 
 // Nothing on this system denies other writers, so the file is simply read.
-std::string ReadFileDenyWrite(const std::u16string& AFileName) {
-  std::ifstream File(ToUtf8(AFileName), std::ios::binary);
+TFilePart ReadFileEndDenyWrite(const std::u16string& AFileName, std::uint64_t AFrom, std::size_t AMaxBytes) {
+  std::ifstream File(ToUtf8(AFileName), std::ios::binary | std::ios::ate);
   if (!File) RaiseOSError(u"Cannot open file \"" + AFileName + u"\"", static_cast<unsigned long>(errno));
-  std::string Result((std::istreambuf_iterator<char>(File)), std::istreambuf_iterator<char>());
+  TFilePart Part;
+  const auto End = File.tellg();
+  if (End < 0) RaiseOSError(u"Cannot read file \"" + AFileName + u"\"", static_cast<unsigned long>(errno));
+  Part.Size = static_cast<std::uint64_t>(End);
+  Part.Offset = std::min(Part.Size, std::max(AFrom, Part.Size > AMaxBytes ? Part.Size - AMaxBytes : 0));
+  Part.Data.resize(static_cast<std::size_t>(Part.Size - Part.Offset));
+  File.seekg(static_cast<std::streamoff>(Part.Offset));
+  File.read(Part.Data.data(), static_cast<std::streamsize>(Part.Data.size()));
   if (File.bad()) RaiseOSError(u"Cannot read file \"" + AFileName + u"\"", static_cast<unsigned long>(errno));
-  return Result;
+  Part.Data.resize(static_cast<std::size_t>(File.gcount()));  // the file shrank meanwhile
+  return Part;
 }
 
 // Bytes that do not decode become U+FFFD, as the Windows conversion does.

@@ -141,6 +141,16 @@ void TMemo::SetText(std::u16string AText) {
   Changed();
 }
 
+void TMemo::ReplaceText(std::size_t AStart, std::size_t ACount, std::u16string_view AText) {
+  AStart = std::min(AStart, FText.size());
+  ACount = std::min(ACount, FText.size() - AStart);
+  const std::u16string Old = FText.substr(AStart, ACount);
+  FText.replace(AStart, ACount, AText);
+  Form().Native().MemoReplace(*this, AStart, Old, AText);
+}
+
+int TMemo::NativeLength(std::u16string_view AText) const { return Form().Native().MemoTextLength(AText); }
+
 int TMemo::SelStart() const {
   if (const auto Native = Form().Native().MemoSelStart(*this)) return *Native;
   return FSelStart;
@@ -202,6 +212,14 @@ TWebBrowser::TWebBrowser(TForm& AForm, std::u16string AName, TAlign AAlign)
 void TWebBrowser::Navigate(std::u16string AUrl) {
   FLocationURL = std::move(AUrl);
   Changed();
+}
+
+}  // namespace platform::ui
+
+namespace platform::ui {
+
+void INativeForm::MemoReplace(TMemo& AMemo, std::size_t, std::u16string_view, std::u16string_view) {
+  ControlChanged(AMemo);
 }
 
 }  // namespace platform::ui

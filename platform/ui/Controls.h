@@ -158,6 +158,15 @@ public:
 
   const std::u16string& Text() const noexcept { return FText; }
   void SetText(std::u16string AText);
+  // Replaces ACount characters from AStart on (clamped to the text) by
+  // AText, telling the window system only of that change: a long text that
+  // changes at its ends is not set again whole. Leaves the caret wherever
+  // the window system puts it.
+  void ReplaceText(std::size_t AStart, std::size_t ACount, std::u16string_view AText);
+  void AppendText(std::u16string_view AText) { ReplaceText(FText.size(), 0, AText); }
+  // The length of AText in the window system's offsets, those of SelStart
+  // (where a line break may count twice).
+  int NativeLength(std::u16string_view AText) const;
   int SelStart() const;
   void SetSelStart(int AOffset);
   // Scrolls the caret into view.

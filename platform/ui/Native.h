@@ -5,9 +5,11 @@
 // and controls call it after every change of their state; the native side
 // reports the window system's events back through the shared classes
 // (TImage::DblClick, TPageControl::SetActivePage, TForm::CloseRequested).
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 namespace platform::ui {
 
@@ -38,6 +40,11 @@ public:
   virtual void MemoRequest(TMemo& AMemo, TMemoRequest ARequest, int AOffset = 0) = 0;
   // The caret as the user left it, when the window system keeps it.
   virtual std::optional<int> MemoSelStart(const TMemo& AMemo) const = 0;
+  // The text box's text now has AText where it had AOld, from AStart on
+  // (offsets in its shared text). By default the whole text is set again.
+  virtual void MemoReplace(TMemo& AMemo, std::size_t AStart, std::u16string_view AOld, std::u16string_view AText);
+  // The length of AText in the offsets of MemoSelStart; by default its own.
+  virtual int MemoTextLength(std::u16string_view AText) const { return static_cast<int>(AText.size()); }
   // Runs the form's modal message processing until the form's modal state
   // ends (TForm::ModalEnded) or the thread is asked to quit.
   virtual void RunModal() = 0;

@@ -19,27 +19,51 @@ struct THandleCloser {
   void operator()(HANDLE AHandle) const noexcept { CloseHandle(AHandle); }
 };
 
-}  // namespace
+using TFileHandle = std::unique_ptr<void, THandleCloser>;
 
-std::string ReadFileDenyWrite(const std::u16string& AFileName) {
+// Open for reading; other processes may read the file meanwhile, not write it.
+TFileHandle OpenDenyWrite(const std::u16string& AFileName) {
   HANDLE Raw = CreateFileW(reinterpret_cast<const wchar_t*>(AFileName.c_str()), GENERIC_READ, FILE_SHARE_READ,
                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (Raw == INVALID_HANDLE_VALUE) RaiseOSError(u"Cannot open file \"" + AFileName + u"\"", GetLastError());
-  std::unique_ptr<void, THandleCloser> File(Raw);
+  return TFileHandle(Raw);
+}
+
+std::uint64_t SizeOf(HANDLE AFile, const std::u16string& AFileName) {
   LARGE_INTEGER Size{};
-  if (!GetFileSizeEx(Raw, &Size)) RaiseOSError(u"Cannot read file \"" + AFileName + u"\"", GetLastError());
-  std::string Result(static_cast<std::size_t>(Size.QuadPart), '\0');
+  if (!GetFileSizeEx(AFile, &Size)) RaiseOSError(u"Cannot read file \"" + AFileName + u"\"", GetLastError());
+  return static_cast<std::uint64_t>(Size.QuadPart);
+}
+
+// Fills AResult from the file's current position; a file that shrank
+// meanwhile gives fewer bytes.
+void ReadInto(HANDLE AFile, std::string& AResult, const std::u16string& AFileName) {
   std::size_t Done = 0;
-  while (Done < Result.size()) {
+  while (Done < AResult.size()) {
     DWORD Read = 0;
-    const auto Chunk = static_cast<DWORD>(std::min<std::size_t>(Result.size() - Done, 1u << 30));
-    if (!ReadFile(Raw, Result.data() + Done, Chunk, &Read, nullptr))
+    const auto Chunk = static_cast<DWORD>(std::min<std::size_t>(AResult.size() - Done, 1u << 30));
+    if (!ReadFile(AFile, AResult.data() + Done, Chunk, &Read, nullptr))
       RaiseOSError(u"Cannot read file \"" + AFileName + u"\"", GetLastError());
-    if (Read == 0) break;  // the file shrank meanwhile
+    if (Read == 0) break;
     Done += Read;
   }
-  Result.resize(Done);
-  return Result;
+  AResult.resize(Done);
+}
+
+}  // namespace
+
+TFilePart ReadFileEndDenyWrite(const std::u16string& AFileName, std::uint64_t AFrom, std::size_t AMaxBytes) {
+  const TFileHandle File = OpenDenyWrite(AFileName);
+  TFilePart Part;
+  Part.Size = SizeOf(File.get(), AFileName);
+  Part.Offset = std::min(Part.Size, std::max(AFrom, Part.Size > AMaxBytes ? Part.Size - AMaxBytes : 0));
+  LARGE_INTEGER Position{};
+  Position.QuadPart = static_cast<LONGLONG>(Part.Offset);
+  if (!SetFilePointerEx(File.get(), Position, nullptr, FILE_BEGIN))
+    RaiseOSError(u"Cannot read file \"" + AFileName + u"\"", GetLastError());
+  Part.Data.resize(static_cast<std::size_t>(Part.Size - Part.Offset));
+  ReadInto(File.get(), Part.Data, AFileName);
+  return Part;
 }
 
 std::u16string DecodeCodePage(std::string_view AData, unsigned ACodePage) {

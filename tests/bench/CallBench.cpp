@@ -43,6 +43,33 @@ void CallAsFuncGetInterfaceRevision(benchmark::State& AState) {
 }
 BENCHMARK(CallAsFuncGetInterfaceRevision);
 
+// Six texts, as the platform passes them to SaveDataTagRFID: each one
+// checked by the trace, the four the method reads copied, the tag written.
+// The device is open with the first tag's TID, so the write finds its tag.
+void CallAsFuncSaveDataTagRFIDSixTexts(benchmark::State& AState) {
+  Common::Log::SetLogMode(Common::Log::lmOff);
+  v8host::THost Host;
+  v8host::TComponent Component(Addin(), Host, u"quorvel");
+  if (!Component.Call(u"Open", {v8host::TValue::Empty()}).Ok) throw std::runtime_error("Open failed");
+  const std::u16string TID = DriverOf(Component).Barcodes()->GetBarcode(0);
+  const std::u16string Texts[6] = {u"", TID, u"3000AABBCCDD", u"0011223344556677", u"1", u""};
+  v8host::TV8Variant Params[6]{};
+  for (int I = 0; I < 6; ++I) {
+    Params[I].vt = v8host::VTYPE_PWSTR;
+    Params[I].wstr.pwstrVal = const_cast<char16_t*>(Texts[I].c_str());
+    Params[I].wstr.wstrLen = static_cast<std::uint32_t>(Texts[I].size());
+  }
+  const v8host::TV8Long Index = MethodIndex(Component, u"SaveDataTagRFID");
+  v8host::TV8Variant Result{};
+  for (auto _ : AState) {
+    Component.Raw().CallAsFunc(Index, &Result, Params, 6);
+    benchmark::DoNotOptimize(Result);
+  }
+  if (!Result.bVal) throw std::runtime_error("SaveDataTagRFID failed");
+  Component.Call(u"Close", {v8host::TValue::Empty()});
+}
+BENCHMARK(CallAsFuncSaveDataTagRFIDSixTexts);
+
 // The tag table with all eight tags in the field; the platform frees the
 // document it receives, as it would.
 void GetDataTagsRFIDEightTags(benchmark::State& AState) {

@@ -51,7 +51,16 @@ int ScreenPixelsPerInch() noexcept {
 }
 
 // An edit control breaks lines only at CR LF.
-std::u16string WithCrLf(const std::u16string& AText) {
+// How long AText is once its lone line feeds have become CR LF; APrecededByCr
+// when the character before it is a CR (a line feed right after it stays one).
+std::size_t CrLfLength(std::u16string_view AText, bool APrecededByCr) noexcept {
+  std::size_t Length = AText.size();
+  for (std::size_t I = 0; I < AText.size(); ++I)
+    if (AText[I] == u'\n' && !(I == 0 ? APrecededByCr : AText[I - 1] == u'\r')) ++Length;
+  return Length;
+}
+
+std::u16string WithCrLf(std::u16string_view AText) {
   std::u16string Result;
   Result.reserve(AText.size() + AText.size() / 32);
   for (std::size_t I = 0; I < AText.size(); ++I) {
@@ -113,6 +122,8 @@ public:
   void ControlChanged(TControl& AControl) override;
   void MemoRequest(TMemo& AMemo, TMemoRequest ARequest, int AOffset) override;
   std::optional<int> MemoSelStart(const TMemo& AMemo) const override;
+  void MemoReplace(TMemo& AMemo, std::size_t AStart, std::u16string_view AOld, std::u16string_view AText) override;
+  int MemoTextLength(std::u16string_view AText) const override;
   void RunModal() override;
   void* Handle() const noexcept override { return FHandle; }
   void* ControlHandle(const TControl& AControl) const noexcept override;
@@ -511,6 +522,22 @@ void TWin32Form::MemoRequest(TMemo& AMemo, TMemoRequest ARequest, int AOffset) {
       break;
   }
 }
+
+// One selection replaced: the edit control redoes only the lines it touches,
+// where setting a long text again costs time for every line of it.
+void TWin32Form::MemoReplace(TMemo& AMemo, std::size_t AStart, std::u16string_view AOld, std::u16string_view AText) {
+  auto* Native = Find(AMemo);
+  if (!Native) return;
+  const std::u16string_view Before = std::u16string_view(AMemo.Text()).substr(0, AStart);
+  const bool AfterCr = !Before.empty() && Before.back() == u'\r';
+  const std::size_t Start = CrLfLength(Before, false);
+  const std::size_t End = Start + CrLfLength(AOld, AfterCr);
+  const std::u16string Inserted = WithCrLf(AText);
+  SendMessageW(Native->Handle, EM_SETSEL, static_cast<WPARAM>(Start), static_cast<LPARAM>(End));
+  SendMessageW(Native->Handle, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Wide(Inserted)));
+}
+
+int TWin32Form::MemoTextLength(std::u16string_view AText) const { return static_cast<int>(CrLfLength(AText, false)); }
 
 std::optional<int> TWin32Form::MemoSelStart(const TMemo& AMemo) const {
   for (const auto& [Id, Native] : FControls) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/Exception.h"
+#include "common/LogTail.h"
 #include "common/Text.h"
 #include "common/ufmLog.h"
 
@@ -146,6 +147,47 @@ TEST_F(LogViewer, AGrowingFileIsReloadedWithTheCaretKept) {
   // Once reloaded, the same write time reloads nothing.
   Viewer->tmrCheckFileTimer();
   EXPECT_EQ(Memo.ScrollCaretCount(), 2);
+}
+
+TEST_F(LogViewer, ALargeGrowingFileShowsItsNewestPartWithTheCaretOnItsText) {
+  // 25,000 lines of 12 bytes: the newest 128 KB begin with line 14,078
+  // (the 12 bytes of line 14,077 straddle byte 300,000 - 131,072).
+  std::string Lines;
+  for (int I = 0; I < 30500; ++I) {
+    const std::string Number = std::to_string(100000 + I);
+    Lines += "line " + Number + "\n";
+  }
+  Write("a.log", Lines.substr(0, 25000 * 12));
+  auto Viewer = Open();
+  auto& Memo = Viewer->mmoLog();
+  const std::u16string Notice = LeftOutNotice(14078 * 12) + u"\n";
+  ASSERT_EQ(Memo.Text().substr(0, Notice.size()), Notice);
+  EXPECT_EQ(Memo.Text().substr(Notice.size(), 12), u"line 114078\n");
+  EXPECT_EQ(Memo.SelStart(), 0);
+  // Caret offsets are the window system's (where a line break may count twice).
+  const auto CaretAt = [&Memo](std::u16string_view AText) {
+    return Memo.NativeLength(std::u16string_view(Memo.Text()).substr(0, Memo.Text().find(AText)));
+  };
+  Memo.SetSelStart(CaretAt(u"line 120000"));
+
+  // 5,500 more lines, past 128 + 64 KB: they are appended, as many of the
+  // oldest go, and the caret stays on its line.
+  Write("a.log", Lines.substr(25000 * 12), true);
+  Touch("a.log", 5);
+  Viewer->tmrCheckFileTimer();
+  const std::u16string NewNotice = LeftOutNotice(19578 * 12) + u"\n";
+  ASSERT_EQ(Memo.Text().substr(0, NewNotice.size()), NewNotice);
+  EXPECT_EQ(Memo.Text().substr(NewNotice.size(), 12), u"line 119578\n");
+  EXPECT_EQ(Memo.Text().substr(Memo.Text().size() - 12), u"line 130499\n");
+  EXPECT_EQ(Memo.SelStart(), CaretAt(u"line 120000"));
+  EXPECT_EQ(Memo.ScrollCaretCount(), 1);
+  EXPECT_EQ(Memo.UpdateCount(), 0);
+
+  // Written anew, shorter: read again from its end, whole.
+  Write("a.log", "fresh\n");
+  Touch("a.log", 10);
+  Viewer->tmrCheckFileTimer();
+  EXPECT_EQ(Memo.Text(), u"fresh\n");
 }
 
 TEST_F(LogViewer, ADeletedFileIsIgnoredByTheTimerAndFailsWhenPicked) {

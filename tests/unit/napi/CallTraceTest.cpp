@@ -93,5 +93,10 @@ TEST_F(CallTrace, AnUnrenderableParameterFailsEvenWithTheLogOff) {
   EXPECT_FALSE(C.CallAsFunc(u"Answer", {TValue::Date(1.0)}).Ok);
   ASSERT_EQ(Host.Services.Errors().size(), 1u);
   EXPECT_EQ(Host.Services.Errors()[0].Description, u"Unsupported data type - VTYPE_DATE");
+  // Every parameter is checked, not only the first: here a time with no
+  // month 13 after a text that renders.
+  EXPECT_FALSE(C.CallAsFunc(u"Answer", {TValue::Text16(u"x"), TValue::Tm({2026, 13, 1})}).Ok);
+  ASSERT_EQ(Host.Services.Errors().size(), 2u);
+  EXPECT_EQ(Host.Services.Errors()[1].Description, u"Invalid argument to date encode");
   EXPECT_FALSE(std::filesystem::exists(TodaysFile()));
 }
