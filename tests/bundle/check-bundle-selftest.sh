@@ -38,6 +38,8 @@ expect_rejected "the architectures swapped" \
   "sed -i 's|arch=\"i386\"|arch=\"tmp\"|; s|arch=\"x86_64\"|arch=\"i386\"|; s|arch=\"tmp\"|arch=\"x86_64\"|' MANIFEST.XML"
 expect_rejected "a COM component" "sed -i '0,/type=\"native\"/s//type=\"com\"/' MANIFEST.XML"
 expect_rejected "no manifest" "rm MANIFEST.XML"
+expect_rejected "a DLL as the Linux library" "cp quorvel_x86_64.dll quorvel_x86_64.so"
+expect_rejected "the Linux library listed as a second Windows one" "sed -i 's|os=\"Linux\"|os=\"Windows\"|' MANIFEST.XML"
 
 if "$here/check-bundle.sh" "$good" >"$work/good.txt" 2>&1; then
   echo "ok: the bundle itself passes"
