@@ -26,7 +26,10 @@ build=${QUORVEL_PORTABLE_BUILD:-$root_dir/build/linux-portable}
 suite=bullseye
 log() { echo "build-linux-portable.sh: $*" >&2; }
 die() { log "$*"; exit 1; }
-[ "$(id -u)" -eq 0 ] || die "needs root (debootstrap, chroot and mount)"
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || die "needs root (debootstrap, chroot and mount)"
+  exec sudo QUORVEL_CACHE="$cache" QUORVEL_PORTABLE_BUILD="$build" "$0" "$@"
+fi
 
 # Step 3 runs inside a private mount namespace (re-executing this script).
 if [ -z "${QUORVEL_PORTABLE_NS:-}" ]; then
@@ -77,8 +80,11 @@ in_root() { # runs a shell command inside the root
     LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive /bin/bash -euo pipefail -c "$1"
 }
 
-exec 9>"$cache/$suite-root.lock"
-flock 9
+# Locks: held exclusively while a root or a prefix is made (and older ones
+# removed), shared while they are used.
+exec 8>"$cache/$suite-root.lock"
+flock -s 8
+[ -f "$broot/.complete" ] || flock 8
 if [ ! -f "$broot/.complete" ]; then
   if ! command -v debootstrap >/dev/null; then
     log "installing debootstrap"
@@ -101,7 +107,7 @@ if [ ! -f "$broot/.complete" ]; then
   log "toolchain in the root: $((SECONDS - t2)) s (root $((SECONDS - t)) s)"
   find "$cache" -maxdepth 1 -mindepth 1 -type d -name "$suite-root-*" ! -path "$broot" -exec rm -rf --one-file-system {} +
 fi
-flock -u 9
+flock -s 8
 
 # ---- 2. the dependencies -----------------------------------------------------
 libs=(cmark zint libxml2 libzip zlib double-conversion)
@@ -185,7 +191,8 @@ fetch() { # unpacks the Debian source package $1 once per version, prints its fo
 }
 
 exec 9>"$cache/$suite-deps.lock"
-flock 9
+flock -s 9
+[ -f "$broot$prefix/.complete" ] || flock 9
 if [ ! -f "$broot$prefix/.complete" ]; then
   t=$SECONDS
   log "building the dependencies into $broot$prefix ($key)"
@@ -204,7 +211,7 @@ if [ ! -f "$broot$prefix/.complete" ]; then
   find "$broot/opt" -maxdepth 1 -mindepth 1 -type d -name "quorvel-deps-*" ! -path "$broot$prefix" -exec rm -rf {} +
   log "dependencies: $((SECONDS - t)) s"
 fi
-flock -u 9
+flock -s 9
 
 # ---- 3. the library ----------------------------------------------------------
 t=$SECONDS
