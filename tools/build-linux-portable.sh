@@ -31,7 +31,8 @@ if [ "$(id -u)" -ne 0 ]; then
   exec sudo QUORVEL_CACHE="$cache" QUORVEL_PORTABLE_BUILD="$build" "$0" "$@"
 fi
 
-# Step 3 runs inside a private mount namespace (re-executing this script).
+# The rest runs in a private mount namespace (this script once more): the
+# mounts it makes are seen by nothing else and end with it.
 if [ -z "${QUORVEL_PORTABLE_NS:-}" ]; then
   mkdir -p "$cache"
   export QUORVEL_PORTABLE_NS=1

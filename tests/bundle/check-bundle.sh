@@ -90,7 +90,7 @@ for ((i = 1; i <= ${count:-0}; i++)); do
      && grep -q '^Class quorvel (extension "quorvel")' "$out" \
      && grep -q 'GetDataTagsRFID / ПолучитьДанныеМетокRFID  params 3  function' "$out" \
      && grep -q 'Transparency / Прозрачность  read/write' "$out"; then
-    pass "$path loads ($host --list)"
+    pass "$path loads ${run:+under Wine }($host --list)"
   else
     cat "$out"
     fail "$path does not load with $host"
