@@ -13,8 +13,7 @@
 #      /opt/quorvel-deps-<hash> inside the root
 #   3. the library itself, from this clone (bind-mounted into the root at its
 #      own path), in build/linux-portable, with QUORVEL_PORTABLE=ON.
-# Everything runs in a private mount namespace: its mounts vanish with it.
-# Needs root (debootstrap, chroot, mount).
+# Needs root (debootstrap, chroot, mount); sudo is used when there is one.
 #
 #   tools/build-linux-portable.sh          prints the path of the library
 #   QUORVEL_PORTABLE_BUILD=DIR             build folder (default build/linux-portable)
@@ -28,7 +27,7 @@ log() { echo "build-linux-portable.sh: $*" >&2; }
 die() { log "$*"; exit 1; }
 if [ "$(id -u)" -ne 0 ]; then
   command -v sudo >/dev/null || die "needs root (debootstrap, chroot and mount)"
-  exec sudo QUORVEL_CACHE="$cache" QUORVEL_PORTABLE_BUILD="$build" "$0" "$@"
+  exec sudo QUORVEL_CACHE="$cache" QUORVEL_PORTABLE_BUILD="$build" "$BASH" "$0" "$@"
 fi
 
 # The rest runs in a private mount namespace (this script once more): the
@@ -36,7 +35,7 @@ fi
 if [ -z "${QUORVEL_PORTABLE_NS:-}" ]; then
   mkdir -p "$cache"
   export QUORVEL_PORTABLE_NS=1
-  exec unshare --mount --propagation private "$0" "$@"
+  exec unshare --mount --propagation private "$BASH" "$0" "$@"
 fi
 
 # The mirror apt already uses (deb822 or one-line sources).
@@ -123,8 +122,8 @@ for l in "${libs[@]}"; do ver[$l]=$(src_version_of "$l"); done
 key=""
 for l in "${libs[@]}"; do key+="$l=${ver[$l]} "; done
 
-# Runs inside the root: SRC holds the unpacked sources (read-only), PREFIX
-# receives the libraries.
+# Runs inside the root: SRC_<library> is the library's unpacked source
+# (read-only), PREFIX receives the libraries and headers.
 # shellcheck disable=SC2016
 deps_recipe='
 work=$(mktemp -d)
