@@ -116,8 +116,15 @@ bool V8TextToDouble(std::u16string_view AText, double& AValue) noexcept {
   for (char& C : S)
     if (C == ',') C = '.';
   std::string_view Number = S;
-  if (!Number.empty() && Number.front() == '+') Number.remove_prefix(1);
-  return TextToDouble(Number, AValue);
+  if (!Number.empty() && Number.front() == '+') {
+    Number.remove_prefix(1);
+    if (!Number.empty() && Number.front() == '-') return false;  // "+-1" has one sign too many
+  }
+  double Value = 0;
+  // TextToDouble also reads "inf" and "nan", which are no numbers of the platform.
+  if (!TextToDouble(Number, Value) || !std::isfinite(Value)) return false;
+  AValue = Value;
+  return true;
 }
 
 std::int32_t V8GetInt(const V8Variant* V) noexcept {
