@@ -55,5 +55,6 @@ std::span<const TStringResource> StringResources() noexcept { return StringTable
 
 }  // namespace platform::embedded
 ")
-file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
+# Written only when it changes (file(COPY_FILE) would need CMake 3.21).
+configure_file("${OUTPUT}.tmp" "${OUTPUT}" COPYONLY)
 file(REMOVE "${OUTPUT}.tmp")

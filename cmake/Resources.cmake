@@ -67,7 +67,10 @@ else()
   string(APPEND _manifest "set(RAW_FILE_PARAMETERS \"${QUORVEL_PARAMETERS_FILE}\")\n")
   string(APPEND _manifest "set(RAW_FILE_HELP \"${QUORVEL_HELP_ARCHIVE}\")\n")
   string(APPEND _manifest "set(STRINGS_FILE \"${QUORVEL_RESOURCE_DIR}/Strings.txt\")\n")
-  file(CONFIGURE OUTPUT "${QUORVEL_EMBED_MANIFEST}" CONTENT "${_manifest}" @ONLY)
+  # Rewritten only when it changes (configure_file), so nothing rebuilds
+  # needlessly; CMake 3.18's file(CONFIGURE) loses the newlines.
+  file(WRITE "${QUORVEL_EMBED_MANIFEST}.in" "${_manifest}")
+  configure_file("${QUORVEL_EMBED_MANIFEST}.in" "${QUORVEL_EMBED_MANIFEST}" COPYONLY)
   set(_quorvel_resource_main "${QUORVEL_GENERATED_DIR}/EmbeddedResources.cpp")
   add_custom_command(
     OUTPUT "${_quorvel_resource_main}"

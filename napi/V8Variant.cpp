@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "common/DoubleText.h"
 #include "common/Exception.h"
 #include "common/Text.h"
 
@@ -114,14 +115,14 @@ bool V8TextToDouble(std::u16string_view AText, double& AValue) noexcept {
   // Either decimal separator is accepted, so "1,5" and "1.5" read alike.
   for (char& C : S)
     if (C == ',') C = '.';
-  if (S.empty()) return false;
-  const char* First = S.data();
-  if (*First == '+') ++First;
-  if (*First == '-' && First != S.data()) return false;  // "+-1" has one sign too many
+  std::string_view Number = S;
+  if (!Number.empty() && Number.front() == '+') {
+    Number.remove_prefix(1);
+    if (!Number.empty() && Number.front() == '-') return false;  // "+-1" has one sign too many
+  }
   double Value = 0;
-  const auto [End, Error] = std::from_chars(First, S.data() + S.size(), Value, std::chars_format::general);
-  // from_chars also reads "inf" and "nan", which are no numbers of the platform.
-  if (Error != std::errc() || End != S.data() + S.size() || !std::isfinite(Value)) return false;
+  // TextToDouble also reads "inf" and "nan", which are no numbers of the platform.
+  if (!TextToDouble(Number, Value) || !std::isfinite(Value)) return false;
   AValue = Value;
   return true;
 }
@@ -267,9 +268,7 @@ std::u16string V8ValueToStr(const TV8Value& AValue) {
     std::u16string operator()(TDateTime D) const { return V8DateTimeToStr(D); }
     std::u16string operator()(const std::u16string& S) const { return S; }
     std::u16string operator()(double D) const {
-      char Buffer[64];
-      const auto Result = std::to_chars(Buffer, Buffer + sizeof Buffer, D);
-      return ToUtf16(std::string_view(Buffer, static_cast<std::size_t>(Result.ptr - Buffer)));
+      return ToUtf16(DoubleToText(D));
     }
   };
   return std::visit(Render{}, AValue);

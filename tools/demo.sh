@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main job: installs what is missing, builds every target (linux, win32,
-# win64) and the add-in bundle dist/quorvel-<version>.zip, then runs a
+# win64, the portable Linux component) and the add-in bundle
+# dist/quorvel-<version>.zip, then runs a
 # demonstration session of the add-in through the host harness v8host, the
 # way the 1C:Enterprise platform drives it (tools/demo-session.sh).
 #
@@ -42,6 +43,8 @@ if [ -z "${QUORVEL_SKIP_BUILD:-}" ]; then
     cmake --build --preset "$p"
   done
   if [ "$target" != linux ]; then
+    banner "build linux-portable"
+    tools/build-linux-portable.sh
     banner "bundle"
     tools/make-bundle.sh
   fi

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Packs the Windows builds into the add-in bundle the 1C:Enterprise platform
+# Packs the Windows and Linux builds into the add-in bundle the 1C:Enterprise platform
 # accepts from a common template or a file (ПодключитьВнешнююКомпоненту,
 # УстановитьВнешнююКомпоненту):
 #
@@ -7,6 +7,8 @@
 #     MANIFEST.XML          <bundle xmlns="http://v8.1c.ru/8.2/addin/bundle">
 #     quorvel_i386.dll      build/win32/quorvel.dll
 #     quorvel_x86_64.dll    build/win64/quorvel.dll
+#     quorvel_x86_64.so     build/linux-portable/quorvel_x86_64.so
+#                           (tools/build-linux-portable.sh)
 #
 # The version is the project's (QUORVEL_VERSION_* in CMakeLists.txt).
 #   tools/make-bundle.sh [OUTPUT.zip]     prints the path of the bundle
@@ -52,6 +54,11 @@ trap 'rm -rf "$stage"' EXIT
     "$tools-strip" --strip-all "$stage/$name"
     echo "  <component os=\"Windows\" path=\"$name\" type=\"native\" arch=\"$arch\"/>"
   done
+  # The portable Linux component, built stripped.
+  linux=build/linux-portable/quorvel_x86_64.so
+  [ -f "$linux" ] || die "$linux was not built (tools/build-linux-portable.sh; see README.md)"
+  cp "$linux" "$stage/quorvel_x86_64.so"
+  echo '  <component os="Linux" path="quorvel_x86_64.so" type="native" arch="x86_64"/>'
   echo '</bundle>'
 } >"$stage/MANIFEST.XML"
 
@@ -60,5 +67,5 @@ rm -f "$output"
 output_abs=$(cd "$(dirname "$output")" && pwd)/$(basename "$output")
 # -9: smallest; -X: no extra file attributes; -D: no folder entries. The
 # manifest comes first.
-(cd "$stage" && zip -q -9 -X -D "$output_abs" MANIFEST.XML quorvel_i386.dll quorvel_x86_64.dll)
+(cd "$stage" && zip -q -9 -X -D "$output_abs" MANIFEST.XML quorvel_i386.dll quorvel_x86_64.dll quorvel_x86_64.so)
 echo "$output"

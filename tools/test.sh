@@ -3,9 +3,11 @@
 # build - linux, linux-asan (AddressSanitizer + UndefinedBehaviorSanitizer),
 # win32, win64 - configures, builds and runs ctest (the Windows tests under
 # Wine); "fuzz" builds the libFuzzer targets and runs each briefly
-# (tools/fuzz.sh); after both Windows builds the add-in bundle
-# (tools/make-bundle.sh, checked by tests/bundle/check-bundle.sh). Stops at
-# the first failure.
+# (tools/fuzz.sh); "linux-portable" builds the portable Linux component in
+# a Debian 11 root (tools/build-linux-portable.sh) and checks what it needs
+# of the system (tests/infra/check-portable-linux.sh); after the Windows
+# builds and that one the add-in bundle (tools/make-bundle.sh, checked by
+# tests/bundle/check-bundle.sh). Stops at the first failure.
 #
 #   tools/test.sh                    everything
 #   tools/test.sh linux win32        only these
@@ -16,11 +18,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 presets=("$@")
-[ ${#presets[@]} -gt 0 ] || presets=(linux linux-asan fuzz win32 win64)
+[ ${#presets[@]} -gt 0 ] || presets=(linux linux-asan fuzz win32 win64 linux-portable)
 for p in "${presets[@]}"; do
   case "$p" in
-    linux|linux-asan|win32|win64|fuzz) ;;
-    *) echo "tools/test.sh: unknown build '$p' (linux, linux-asan, fuzz, win32, win64)" >&2; exit 2 ;;
+    linux|linux-asan|win32|win64|fuzz|linux-portable) ;;
+    *) echo "tools/test.sh: unknown build '$p' (linux, linux-asan, fuzz, win32, win64, linux-portable)" >&2; exit 2 ;;
   esac
 done
 
@@ -64,6 +66,29 @@ for p in "${presets[@]}"; do
     finish_step
     continue
   fi
+  if [ "$p" = linux-portable ]; then
+    current="linux-portable"; step_start=$SECONDS
+    banner "$current"
+    # The check must also refuse what it exists to refuse: the regular Linux
+    # build (the linux step), which needs Debian 12's libraries and glibc.
+    refuses_regular() {
+      if [ ! -f build/linux/quorvel.so ]; then
+        echo "note: build/linux/quorvel.so not built, the check's refusal is not tried"
+      elif tests/infra/check-portable-linux.sh build/linux/quorvel.so >/dev/null; then
+        echo "FAIL: the check accepts build/linux/quorvel.so"; return 1
+      else
+        echo "ok: the check refuses build/linux/quorvel.so"
+      fi
+    }
+    if lib=$(tools/build-linux-portable.sh) && tests/infra/check-portable-linux.sh "$lib" && refuses_regular; then
+      passed=$((passed + 1))
+    else
+      failed=$((failed + 1))
+      exit 1
+    fi
+    finish_step
+    continue
+  fi
 
   current="$p configure"; step_start=$SECONDS
   banner "$current"
@@ -93,10 +118,12 @@ for p in "${presets[@]}"; do
   finish_step
 done
 
-# The add-in bundle, once both Windows builds are there: packed as
-# tools/demo.sh packs it, then unpacked, validated and loaded under Wine
-# (after a check that the validation rejects broken bundles).
-if [[ " ${presets[*]} " == *" win32 "* && " ${presets[*]} " == *" win64 "* ]]; then
+# The add-in bundle, once the Windows and the portable Linux builds are
+# there: packed as tools/demo.sh packs it, then unpacked, validated and
+# loaded (the DLLs under Wine, the Linux library natively by the linux
+# build's harness), after a check that the validation rejects broken bundles.
+if [[ " ${presets[*]} " == *" win32 "* && " ${presets[*]} " == *" win64 "* \
+      && " ${presets[*]} " == *" linux-portable "* && " ${presets[*]} " == *" linux "* ]]; then
   current="bundle"; step_start=$SECONDS
   banner "$current"
   bundle=$(tools/make-bundle.sh)

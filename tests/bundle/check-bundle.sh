@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Checks an add-in bundle as the platform would meet it: unpacks the archive,
 # validates MANIFEST.XML (namespace, the attributes of every component, one
-# component per architecture, every path present and of its architecture),
-# checks the footprint against tests/bundle/size-limits.txt, then loads each listed library under Wine with the v8host of the same
-# architecture: the class list and a call of GetInterfaceRevision.
+# component per system and architecture, every path present and of its
+# system and architecture), checks the footprint against
+# tests/bundle/size-limits.txt, then loads each listed library with the
+# v8host of the same system and architecture (the DLLs under Wine, the Linux
+# library natively): the class list, a call of GetInterfaceRevision and, for
+# the Linux library, a short session.
 #
 #   tests/bundle/check-bundle.sh dist/quorvel-<version>.zip
 #   QUORVEL_BUNDLE_NO_LOAD=1    check the archive and the manifest only
@@ -39,10 +42,10 @@ xpath() { xmllint --xpath "$1" "$manifest" 2>/dev/null || true; }
   && pass "root is bundle in $ns" || fail "the root element is not {$ns}bundle"
 
 count=$(xpath "count(/*/*[local-name()='component'])")
-[ "$count" = 2 ] && pass "two components" || fail "expected 2 components, found ${count:-none}"
-for arch in i386 x86_64; do
-  [ "$(xpath "count(/*/*[local-name()='component'][@arch='$arch'])")" = 1 ] \
-    || fail "no single component for arch $arch"
+[ "$count" = 3 ] && pass "three components" || fail "expected 3 components, found ${count:-none}"
+for c in Windows/i386 Windows/x86_64 Linux/x86_64; do
+  [ "$(xpath "count(/*/*[local-name()='component'][@os='${c%/*}'][@arch='${c#*/}'])")" = 1 ] \
+    || fail "no single component for $c"
 done
 
 # Footprint: every listed file, the Windows libraries as stored, and the
@@ -79,9 +82,16 @@ pe_machine() {
   off=$(od -An -t u4 -j 60 -N 4 "$1" | tr -d ' ')
   od -An -t x2 -j $((off + 4)) -N 2 "$1" | tr -d ' '
 }
+# An ELF shared object's class, data encoding and machine: 2-1-003e is
+# 64-bit, little-endian, x86_64.
+elf_machine() {
+  [ "$(od -An -c -j 1 -N 3 "$1" | tr -d ' ')" = ELF ] || { echo "not ELF"; return; }
+  echo "$(od -An -t u1 -j 4 -N 1 "$1" | tr -d ' ')-$(od -An -t u1 -j 5 -N 1 "$1" | tr -d ' ')-$(od -An -t x2 -j 18 -N 2 "$1" | tr -d ' ')"
+}
 
 for ((i = 1; i <= ${count:-0}; i++)); do
   c="/*/*[local-name()='component'][$i]"
+  os=$(xpath "string($c/@os)")
   arch=$(xpath "string($c/@arch)")
   path=$(xpath "string($c/@path)")
   lib="$work/$path"
@@ -89,37 +99,52 @@ for ((i = 1; i <= ${count:-0}; i++)); do
     fail "component $i ($arch): path '$path' is not in the archive"
     continue
   fi
-  case "$arch" in
-    i386) want=014c preset=win32 ;;
-    x86_64) want=8664 preset=win64 ;;
-    *) fail "component $i: unknown arch '$arch'"; continue ;;
+  # run: how the harness is started (under Wine or natively).
+  case "$os/$arch" in
+    Windows/i386) want=014c host=build/win32/tools/v8host/v8host.exe run="$root/tools/wine-run.sh" ;;
+    Windows/x86_64) want=8664 host=build/win64/tools/v8host/v8host.exe run="$root/tools/wine-run.sh" ;;
+    Linux/x86_64) want=2-1-003e host=build/linux/tools/v8host/v8host run="" ;;
+    *) fail "component $i: unknown system and architecture '$os/$arch'"; continue ;;
   esac
-  host=build/$preset/tools/v8host/v8host.exe
-  machine=$(pe_machine "$lib")
-  [ "$machine" = "$want" ] && pass "$path is a $arch library" || fail "$path: machine $machine, not $arch"
+  if [ "$os" = Linux ]; then machine=$(elf_machine "$lib"); else machine=$(pe_machine "$lib"); fi
+  [ "$machine" = "$want" ] && pass "$path is a $os $arch library" || fail "$path: machine $machine, not $os $arch"
 
   [ -z "${QUORVEL_BUNDLE_NO_LOAD:-}" ] || continue
   if [ ! -f "$host" ]; then
-    fail "$host is missing: cmake --build --preset $preset"
+    fail "$host is missing: cmake --build --preset $(cut -d/ -f2 <<<"$host")"
     continue
   fi
   out="$work/$path.list.txt"
-  if "$root/tools/wine-run.sh" "$host" --list "$lib" >"$out" 2>&1 \
+  if $run "$host" --list "$lib" >"$out" 2>&1 \
      && grep -q '^Class quorvel (extension "quorvel")' "$out" \
      && grep -q 'GetDataTagsRFID / ПолучитьДанныеМетокRFID  params 3  function' "$out" \
      && grep -q 'Transparency / Прозрачность  read/write' "$out"; then
-    pass "$path loads under Wine ($host --list)"
+    pass "$path loads ${run:+under Wine }($host --list)"
   else
     cat "$out"
-    fail "$path does not load under Wine with $host"
+    fail "$path does not load with $host"
   fi
   out="$work/$path.call.txt"
-  if "$root/tools/wine-run.sh" "$host" "$lib" quorvel 'GetInterfaceRevision()' >"$out" 2>&1 \
+  if $run "$host" "$lib" quorvel 'GetInterfaceRevision()' >"$out" 2>&1 \
      && grep -q '^< 3002 \[I4\]' "$out"; then
     pass "$path answers GetInterfaceRevision with 3002"
   else
     cat "$out"
     fail "$path: GetInterfaceRevision did not answer 3002"
+  fi
+  [ "$os" = Linux ] || continue
+  # A short session: the description (settings and log folder), a reading
+  # session with its event and an XML answer, a property written and read.
+  out="$work/$path.session.txt"
+  if XDG_DATA_HOME="$root/$work/data" "$host" "$lib" quorvel 'GetDescription()' 'OpenSessionRFID()' \
+       'GetDataTagsRFID()' 'Transparency=150' 'Transparency' 'CloseSessionRFID()' >"$out" 2>&1 \
+     && grep -q 'EquipmentType=\\"СчитывательRFID\\"' "$out" \
+     && grep -q '^\* ExternalEvent source="" message="RFID"' "$out" \
+     && grep -q '<Table/>' "$out" && grep -q '^< 150 \[I4\]' "$out"; then
+    pass "$path runs a short session natively"
+  else
+    cat "$out"
+    fail "$path: the short session failed"
   fi
 done
 

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Checks what the portable Linux component asks of the system it loads on:
+#   - it exports exactly GetClassNames, GetClassObject and DestroyObject;
+#   - the shared libraries it needs (NEEDED) are glibc's own and the GTK 3
+#     stack's (GTK, GDK, GLib, cairo, pango, ATK, gdk-pixbuf);
+#   - no dynamic symbol needs a glibc version above 2.17 (the floor of the
+#     manylinux2014 convention), and none a version of the C++ runtime or of
+#     libgcc (GLIBCXX_, CXXABI_, GCC_), which are linked in.
+#
+#   check-portable-linux.sh quorvel_x86_64.so
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+lib=${1:?usage: check-portable-linux.sh LIBRARY.so}
+max_glibc=2.17
+failed=0
+fail() { echo "FAIL: $*"; failed=1; }
+[ -f "$lib" ] || { echo "FAIL: $lib not found"; exit 1; }
+
+"$here/check-binary-surface.sh" elf "${NM:-nm}" "$lib" || failed=1
+
+needed=$(readelf -d "$lib" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+echo "needed:" $needed
+allowed='^(lib(c|m|pthread|dl|rt)\.so\.[0-9]+|ld-linux-x86-64\.so\.2|lib(gtk|gdk|gailutil)-3\.so\.0|lib(glib|gobject|gio|gmodule|gthread)-2\.0\.so\.0|libcairo(-gobject)?\.so\.2|libpango(cairo|ft2)?-1\.0\.so\.0|libatk-1\.0\.so\.0|libgdk_pixbuf-2\.0\.so\.0)$'
+for n in $needed; do
+  [[ "$n" =~ $allowed ]] || fail "needs $n, which is neither glibc's nor GTK's (link it statically)"
+done
+
+dump=$(objdump -T "$lib")
+versions=$(grep -oE '\b(GLIBC|GLIBCXX|CXXABI|GCC)_[0-9.]+' <<<"$dump" | LC_ALL=C sort -u)
+glibc_top=$(grep '^GLIBC_' <<<"$versions" | sed 's/^GLIBC_//' | sort -V | tail -n1)
+echo "highest glibc version: ${glibc_top:-none}"
+if [ -n "$glibc_top" ] && [ "$(printf '%s\n%s\n' "$glibc_top" "$max_glibc" | sort -V | tail -n1)" != "$max_glibc" ]; then
+  fail "needs GLIBC_$glibc_top, above $max_glibc:"
+  grep -E "GLIBC_${glibc_top//./\\.}([^.0-9]|$)" <<<"$dump" | sed 's/^/  /'
+fi
+runtime=$(grep -E '^(GLIBCXX|CXXABI|GCC)_' <<<"$versions" || true)
+[ -z "$runtime" ] || fail "needs versions of the C++ runtime or libgcc:" $runtime
+
+[ $failed -eq 0 ] || exit 1
+echo "OK: $lib"

@@ -1,0 +1,229 @@
+#!/usr/bin/env bash
+# Builds the portable Linux component: quorvel_x86_64.so, which loads on
+# glibc 2.17 and later and needs nothing beyond glibc and GTK 3.
+#
+# It is built in a Debian 11 (bullseye) userland: GCC 10 and glibc 2.31,
+# whose older symbol versions the library then asks for. Three cached steps,
+# each reused while its inputs stay the same:
+#   1. the root: debootstrap --variant=minbase bullseye plus the toolchain,
+#      ${QUORVEL_CACHE:-~/.cache/quorvel}/bullseye-root-<hash>
+#   2. the dependencies (libxml2, zint, cmark, libzip, zlib, double-conversion)
+#      as static, position-independent, size-optimised libraries, built there
+#      from the Debian 12 source packages the mingw builds use, into
+#      /opt/quorvel-deps-<hash> inside the root
+#   3. the library itself, from this clone (bind-mounted into the root at its
+#      own path), in build/linux-portable, with QUORVEL_PORTABLE=ON.
+# Needs root (debootstrap, chroot, mount); sudo is used when there is one.
+#
+#   tools/build-linux-portable.sh          prints the path of the library
+#   QUORVEL_PORTABLE_BUILD=DIR             build folder (default build/linux-portable)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root_dir=$(cd "$here/.." && pwd)
+cache=${QUORVEL_CACHE:-$HOME/.cache/quorvel}
+build=${QUORVEL_PORTABLE_BUILD:-$root_dir/build/linux-portable}
+suite=bullseye
+log() { echo "build-linux-portable.sh: $*" >&2; }
+die() { log "$*"; exit 1; }
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || die "needs root (debootstrap, chroot and mount)"
+  exec sudo QUORVEL_CACHE="$cache" QUORVEL_PORTABLE_BUILD="$build" "$BASH" "$0" "$@"
+fi
+
+# The rest runs in a private mount namespace (this script once more): the
+# mounts it makes are seen by nothing else and end with it.
+if [ -z "${QUORVEL_PORTABLE_NS:-}" ]; then
+  mkdir -p "$cache"
+  export QUORVEL_PORTABLE_NS=1
+  exec unshare --mount --propagation private "$BASH" "$0" "$@"
+fi
+
+# The mirror apt already uses (deb822 or one-line sources).
+mirror() {
+  local m=""
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    m=$(awk '/^URIs:/{print $2; exit}' /etc/apt/sources.list.d/debian.sources)
+  fi
+  if [ -z "$m" ] && [ -f /etc/apt/sources.list ]; then
+    m=$(awk '$1=="deb" && $2 !~ /security/ {print $2; exit}' /etc/apt/sources.list)
+  fi
+  echo "${m:-http://deb.debian.org/debian}"
+}
+
+# ---- 1. the root -----------------------------------------------------------
+root_packages="g++ make cmake ninja-build pkg-config libgtk-3-dev file binutils"
+root_key="$suite minbase $root_packages"
+root_hash=$(echo "$root_key" | sha1sum | cut -c1-12)
+broot="$cache/$suite-root-$root_hash"
+
+mounts=()
+cleanup() {
+  local i
+  for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do umount -l "${mounts[$i]}" 2>/dev/null || true; done
+  mounts=()
+}
+trap cleanup EXIT
+bind() { # bind SRC DEST [ro]
+  mkdir -p "$2"
+  mount --bind "$1" "$2"
+  mounts+=("$2")
+  if [ "${3:-}" = ro ]; then mount -o remount,bind,ro "$2"; fi
+}
+mount_system() { # the kernel file systems a chroot needs
+  local r=$1
+  mkdir -p "$r/proc" "$r/dev"
+  mount -t proc proc "$r/proc"; mounts+=("$r/proc")
+  bind /dev "$r/dev"
+}
+in_root() { # runs a shell command inside the root
+  chroot "$broot" /usr/bin/env -i PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin HOME=/root \
+    LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive /bin/bash -euo pipefail -c "$1"
+}
+
+# Locks: held exclusively while a root or a prefix is made (and older ones
+# removed), shared while they are used.
+exec 8>"$cache/$suite-root.lock"
+flock -s 8
+[ -f "$broot/.complete" ] || flock 8
+if [ ! -f "$broot/.complete" ]; then
+  if ! command -v debootstrap >/dev/null; then
+    log "installing debootstrap"
+    flock /tmp/quorvel-apt.lock apt-get install -y -qq debootstrap >/dev/null
+  fi
+  t=$SECONDS
+  log "creating the $suite root in $broot"
+  rm -rf --one-file-system "$broot" "$broot.tmp"
+  debootstrap --variant=minbase "$suite" "$broot.tmp" "$(mirror)" >"$cache/$suite-root.log" 2>&1 \
+    || { tail -n 30 "$cache/$suite-root.log" >&2; die "debootstrap failed"; }
+  log "debootstrap: $((SECONDS - t)) s"
+  t2=$SECONDS
+  mv "$broot.tmp" "$broot"
+  mount_system "$broot"
+  # shellcheck disable=SC2016
+  in_root "apt-get update -qq && apt-get install -y -qq --no-install-recommends $root_packages >/tmp/apt.log 2>&1 \
+    || { tail -n 30 /tmp/apt.log; exit 1; }; apt-get clean" >&2
+  cleanup
+  echo "$root_key" >"$broot/.complete"
+  log "toolchain in the root: $((SECONDS - t2)) s (root $((SECONDS - t)) s)"
+  find "$cache" -maxdepth 1 -mindepth 1 -type d -name "$suite-root-*" ! -path "$broot" -exec rm -rf --one-file-system {} +
+fi
+flock -s 8
+
+# ---- 2. the dependencies -----------------------------------------------------
+libs=(cmark zint libxml2 libzip zlib double-conversion)
+src_version_of() {
+  local v
+  v=$(apt-cache showsrc "$1" 2>/dev/null | awk '/^Version/{print $2; exit}')
+  [ -n "$v" ] || die "no source package $1 (is a deb-src entry set up? run tools/setup.sh)"
+  echo "$v"
+}
+declare -A ver
+for l in "${libs[@]}"; do ver[$l]=$(src_version_of "$l"); done
+key=""
+for l in "${libs[@]}"; do key+="$l=${ver[$l]} "; done
+
+# Runs inside the root: SRC_<library> is the library's unpacked source
+# (read-only), PREFIX receives the libraries and headers.
+# shellcheck disable=SC2016
+deps_recipe='
+work=$(mktemp -d)
+export CFLAGS="-Os -ffunction-sections -fdata-sections" CXXFLAGS="-Os -ffunction-sections -fdata-sections"
+cm() { # name source-folder cmake-options...: configure, build, install
+  local name=$1 dir=$2; shift 2
+  cp -a "$dir" "$work/$name-src"
+  cmake -S "$work/$name-src" -B "$work/$name" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+    -DCMAKE_POSITION_INDEPENDENT_CODE=ON -DCMAKE_INSTALL_PREFIX="$PREFIX" -DCMAKE_PREFIX_PATH="$PREFIX" \
+    -DCMAKE_INSTALL_LIBDIR=lib "$@" >"$work/$name.log" 2>&1 || { tail -n 40 "$work/$name.log"; exit 1; }
+}
+build() { # name [cmake --build options]
+  local name=$1; shift
+  cmake --build "$work/$name" -j2 "$@" >>"$work/$name.log" 2>&1 || { tail -n 60 "$work/$name.log"; exit 1; }
+}
+inst() { cmake --install "$work/$1" >>"$work/$1.log" 2>&1 || { tail -n 60 "$work/$1.log"; exit 1; }; }
+
+# zlib: its own configure (the CMake project wants Windows files that the
+# Debian source leaves out).
+cp -a "$SRC_zlib" "$work/zlib"
+(cd "$work/zlib" && CFLAGS="$CFLAGS -fPIC" ./configure --static --prefix="$PREFIX" && make -j2 libz.a) \
+  >"$work/zlib.log" 2>&1 || { tail -n 40 "$work/zlib.log"; exit 1; }
+cp "$work/zlib/libz.a" "$PREFIX/lib/"
+cp "$work/zlib/zlib.h" "$work/zlib/zconf.h" "$PREFIX/include/"
+
+cm double-conversion "$SRC_double_conversion" -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTING=OFF
+build double-conversion && inst double-conversion
+
+cm cmark "$SRC_cmark" -DCMARK_TESTS=OFF -DCMARK_SHARED=OFF -DCMARK_STATIC=ON
+build cmark && inst cmark
+
+cm zint "$SRC_zint" -DZINT_STATIC=ON -DZINT_SHARED=OFF -DZINT_USE_PNG=OFF -DZINT_USE_QT=OFF -DZINT_FRONTEND=OFF
+build zint --target zint-static
+cp "$(find "$work/zint" -name libzint-static.a | head -n1)" "$PREFIX/lib/"
+cp "$work/zint-src/backend/zint.h" "$PREFIX/include/"
+
+# Only the parser, the tree and the output the add-in uses.
+off=""
+for o in C14N CATALOG DEBUG DOCB FTP HTML HTTP ICONV ICU LEGACY LZMA MODULES PATTERN PROGRAMS PYTHON READER \
+         SCHEMAS SCHEMATRON TESTS WRITER XINCLUDE XPATH XPTR ZLIB; do off+=" -DLIBXML2_WITH_$o=OFF"; done
+cm libxml2 "$SRC_libxml2" -DBUILD_SHARED_LIBS=OFF -DLIBXML2_WITH_THREADS=ON $off
+build libxml2 && inst libxml2
+
+cm libzip "$SRC_libzip" -DBUILD_SHARED_LIBS=OFF -DENABLE_COMMONCRYPTO=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=OFF \
+  -DENABLE_OPENSSL=OFF -DENABLE_WINDOWS_CRYPTO=OFF -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF \
+  -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF \
+  -DZLIB_LIBRARY="$PREFIX/lib/libz.a" -DZLIB_INCLUDE_DIR="$PREFIX/include"
+build libzip && inst libzip
+rm -rf "$work"
+'
+deps_hash=$( (echo "$root_hash $key"; echo "$deps_recipe") | sha1sum | cut -c1-12)
+prefix=/opt/quorvel-deps-$deps_hash
+
+src="$cache/src"
+fetch() { # unpacks the Debian source package $1 once per version, prints its folder
+  local pkg=$1 dir where="$src/${1}_${ver[$1]}"
+  dir=$(find "$where" -maxdepth 1 -mindepth 1 -type d -name "$pkg-*" 2>/dev/null | head -n1)
+  if [ -z "$dir" ]; then
+    rm -rf "$where" && mkdir -p "$where"
+    (cd "$where" && apt-get source -qq "$pkg=${ver[$pkg]}" >"$where.log" 2>&1) \
+      || { cat "$where.log" >&2; die "apt-get source $pkg failed"; }
+    dir=$(find "$where" -maxdepth 1 -mindepth 1 -type d -name "$pkg-*" | head -n1)
+  fi
+  echo "$dir"
+}
+
+exec 9>"$cache/$suite-deps.lock"
+flock -s 9
+[ -f "$broot$prefix/.complete" ] || flock 9
+if [ ! -f "$broot$prefix/.complete" ]; then
+  t=$SECONDS
+  log "building the dependencies into $broot$prefix ($key)"
+  mkdir -p "$src"
+  env_args=()
+  for l in "${libs[@]}"; do
+    d=$(fetch "$l")
+    env_args+=("SRC_${l//-/_}=/src/${d#"$src"/}")
+  done
+  mount_system "$broot"
+  bind "$src" "$broot/src" ro
+  rm -rf "$broot$prefix" && mkdir -p "$broot$prefix/lib" "$broot$prefix/include"
+  in_root "export PREFIX=$prefix ${env_args[*]}; $deps_recipe" >&2 || die "the dependencies did not build"
+  cleanup
+  echo "$key" >"$broot$prefix/.complete"
+  find "$broot/opt" -maxdepth 1 -mindepth 1 -type d -name "quorvel-deps-*" ! -path "$broot$prefix" -exec rm -rf {} +
+  log "dependencies: $((SECONDS - t)) s"
+fi
+flock -s 9
+
+# ---- 3. the library ----------------------------------------------------------
+t=$SECONDS
+mount_system "$broot"
+bind "$root_dir" "$broot$root_dir"
+mkdir -p "$build"
+if [ ! -f "$build/build.ninja" ]; then
+  in_root "cmake -S '$root_dir' -B '$build' -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DQUORVEL_PORTABLE=ON \
+    -DQUORVEL_DEPS=$prefix -DQUORVEL_TESTS=OFF -DQUORVEL_BENCHMARKS=OFF >'$build/configure.log' 2>&1" \
+    || { tail -n 40 "$build/configure.log" >&2; die "configure failed"; }
+fi
+in_root "cmake --build '$build' -j2 --target quorvel >&2" || die "the library did not build"
+cleanup
+log "library: $((SECONDS - t)) s"
+echo "$build/quorvel_x86_64.so"
