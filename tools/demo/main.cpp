@@ -17,8 +17,11 @@
 #include "lib/MarkdownRenderer/uMarkdownRenderer.h"
 #include "napi/V8ComponentObject.h"
 #include "napi/V8Exports.h"
+#include "platform/ui/Form.h"
+#include "quorvel-tags/Tool.h"
 #include "rfid/uDriver.h"
 #include "v8host/Component.h"
+#include "v8host/Pump.h"
 #include "v8host/Session.h"
 #include "v8host/Text.h"
 
@@ -78,8 +81,12 @@ int Run(std::istream& AInput) {
   TDriver& driver = DriverOf(component);
   v8host::TSession session(component, std::cout);
   session.SetPrettyXml(true);
+  // The headless windows process their messages (the tag window's
+  // command channel) while the session pumps.
+  v8host::SetPumpHook([] { platform::ui::ProcessMessages(); });
   session.SetDirectiveHandler([&driver](const std::u16string& AName, const std::string& AText) {
     if (AName == u"present") return Present(driver, AText);
+    if (AName == u"tags") return quorvel_tags::RunTagToolLine(AText, std::cout, [] { platform::ui::ProcessMessages(); }) == 0;
     std::cout << "  (unknown directive)\n";
     return false;
   });
