@@ -23,6 +23,8 @@ constexpr char kHelp[] =
     "                a double-click on a tag's barcode does; a tag already in\n"
     "                the field stays where it is\n"
     "  clear         empties the field (the tag window itself has no way to)\n"
+    "  raw LINE      sends LINE to the reader as it is and shows the answer (for\n"
+    "                checking the channel; see the user guide for its grammar)\n"
     "  --reader ID   the reader to use when several are open (ids: list)\n"
     "  --json        answers as JSON, for programs\n"
     "\n"
@@ -107,6 +109,11 @@ public:
       }
     }
     if (!Verb) return Fail(xsUsage, "usage", "say what to do: list, present N [N ...] or clear (quorvel-tags --help)");
+    if (*Verb == "raw") {
+      if (Tags.size() != 1) return Fail(xsUsage, "usage", "raw takes one argument, the line to send");
+      FRaw = Tags.front();
+      return Command();
+    }
     if (*Verb == "list" || *Verb == "clear") {
       if (!Tags.empty()) return Fail(xsUsage, "usage", *Verb + " takes no arguments: see quorvel-tags --help");
       FOptions.Command.Verb = *Verb == "list" ? TTagVerb::tvList : TTagVerb::tvClear;
@@ -140,7 +147,7 @@ private:
   // Asks one reader; nothing (after the failure's message) when it does not
   // answer as it should.
   std::optional<TTagState> Ask(const TReader& AReader, const TTagCommand& ACommand, int& AStatus) {
-    const TExchange Reply = Exchange(AReader, FormatTagCommand(ACommand), kTimeout, FWhileWaiting);
+    const TExchange Reply = Exchange(AReader, FRaw ? *FRaw : FormatTagCommand(ACommand), kTimeout, FWhileWaiting);
     if (Reply.Status == TExchangeStatus::esTimeout) {
       AStatus = Fail(xsTimeout, "timeout",
                      "reader " + AReader.Id + " did not answer within 3 s: is its program busy or stopped? try again");
@@ -216,6 +223,7 @@ private:
   std::ostream& FErr;
   const std::function<void()>& FWhileWaiting;
   TOptions FOptions;
+  std::optional<std::string> FRaw;
 };
 
 }  // namespace

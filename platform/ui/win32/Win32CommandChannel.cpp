@@ -14,6 +14,7 @@
 
 #include "platform/ui/CommandChannel.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/Native.h"
 #include "platform/win32/CommandChannelWire.h"
 
 namespace platform::ui {
