@@ -130,8 +130,13 @@ e2e_check "the remaining reader is the first" grep -q "^reader $first " <<<"$TOO
 if [ "$MODE" = wine ]; then
   # --- v8host through the same channel; the digit keys of the tag window --------
   e2e_host_pump_stop
-  e2e_host_call ":tags --reader $first present 6"
-  e2e_check "v8host's :tags presents through the channel" test "$E2E_RESULT" = "ok"
+  e2e_host_send ":tags --reader $first present 6"
+  limit=$((SECONDS + E2E_TIMEOUT))
+  until grep -q '(quorvel-tags exit status' "$E2E_HOST_OUT"; do
+    [ $SECONDS -lt $limit ] || e2e_fail "no answer to :tags from the harness"
+    sleep 0.1
+  done
+  e2e_check "v8host's :tags presents through the channel" grep -q '(quorvel-tags exit status 0)' "$E2E_HOST_OUT"
   e2e_host_pump_start
   e2e_wait_window "Эмулятор RFID"
   xdotool windowfocus --sync "$E2E_WINDOW" 2>/dev/null || xdotool windowfocus "$E2E_WINDOW"
