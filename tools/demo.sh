@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main job: installs what is missing, builds every target (linux, win32,
-# win64) and the add-in bundle dist/quorvel-<version>.zip, then runs a
+# win64), the add-in bundle dist/quorvel-<version>.zip and the tools archive
+# dist/quorvel-tools-<version>.zip (quorvel-tags), then runs a
 # demonstration session of the add-in through the host harness v8host, the
 # way the 1C:Enterprise platform drives it (tools/demo-session.sh).
 #
@@ -41,6 +42,8 @@ if [ -z "${QUORVEL_SKIP_BUILD:-}" ]; then
   if [ "$target" != linux ]; then
     banner "bundle"
     tools/make-bundle.sh
+    # The reader control tool ships in an archive of its own.
+    tools/make-tools-archive.sh
   fi
 fi
 

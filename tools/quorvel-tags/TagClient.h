@@ -22,6 +22,8 @@ struct TReader {
 };
 
 std::vector<TReader> FindReaders();
+// The id of the calling process, as readers report theirs.
+long long CurrentProcess() noexcept;
 
 enum class TExchangeStatus { esOk, esTimeout, esFailed };
 

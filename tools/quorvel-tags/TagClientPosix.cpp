@@ -47,6 +47,8 @@ bool WaitFor(int AFd, short AEvents, TClock::time_point ADeadline, const std::fu
 
 }  // namespace
 
+long long CurrentProcess() noexcept { return getpid(); }
+
 std::vector<TReader> FindReaders() {
   std::vector<TReader> Result;
   const auto Folder = platform::posix::ChannelFolder(false);

@@ -78,6 +78,8 @@ struct TReplyWindow {
 
 }  // namespace
 
+long long CurrentProcess() noexcept { return GetCurrentProcessId(); }
+
 std::vector<TReader> FindReaders() {
   std::vector<TReader> Result;
   EnumWindows(&CollectReader, reinterpret_cast<LPARAM>(&Result));

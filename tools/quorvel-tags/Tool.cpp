@@ -1,5 +1,6 @@
 #include "quorvel-tags/Tool.h"
 
+#include <algorithm>
 #include <optional>
 #include <sstream>
 
@@ -242,6 +243,12 @@ int RunTagToolLine(const std::string& AArgs, std::ostream& AOut, const std::func
   std::vector<std::string> Args;
   std::istringstream Words(AArgs);
   for (std::string Word; Words >> Word;) Args.push_back(Word);
+  if (std::find(Args.begin(), Args.end(), "--reader") == Args.end()) {
+    std::vector<std::string> Own;
+    for (const auto& Reader : FindReaders())
+      if (Reader.Process == CurrentProcess()) Own.push_back(Reader.Id);
+    if (Own.size() == 1) Args.insert(Args.begin(), {"--reader", Own.front()});
+  }
   std::ostringstream Out;
   const int Status = RunTagTool(Args, Out, Out, AWhileWaiting);
   std::istringstream Lines(Out.str());

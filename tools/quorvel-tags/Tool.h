@@ -24,7 +24,8 @@ int RunTagTool(const std::vector<std::string>& AArgs, std::ostream& AOut, std::o
                const std::function<void()>& AWhileWaiting = {});
 
 // The same with the arguments in one line, separated by spaces (a host's
-// ":tags present 3 5"); answers and failures go to AOut, indented.
+// ":tags present 3 5"); answers and failures go to AOut, indented. Without
+// --reader the host's own reader is meant, when it has exactly one.
 int RunTagToolLine(const std::string& AArgs, std::ostream& AOut, const std::function<void()>& AWhileWaiting = {});
 
 }  // namespace quorvel_tags
