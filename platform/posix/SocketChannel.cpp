@@ -143,8 +143,8 @@ private:
     } else if (!Closed && TClock::now() < Client.Deadline) {
       return;  // more is on its way
     }
-    DropSilentClients();
     FClients.erase(AClient);
+    DropSilentClients();
   }
 
   static void Answer(TClient& AClient, std::string AText) noexcept {
