@@ -2,7 +2,10 @@
 // against the add-in's own objects (Linux build), through the same harness
 // the platform stand-in v8host uses. The Linux build's tag window is
 // headless, so a tag is presented the way the window system would on a
-// double-click: the directive ":present N" double-clicks image N.
+// double-click: the directive ":present N" double-clicks image N. The
+// directive ":tags ARGS" runs the reader control tool quorvel-tags with ARGS
+// in-process, through the headless window's socket, which this program
+// serves while it waits (and during ":pump").
 //
 //   quorvel_demo SESSION.v8s     (or "-" for standard input)
 //   quorvel_demo --help-page DIR  the help page as the ShowHelp action makes
