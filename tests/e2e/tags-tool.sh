@@ -5,7 +5,7 @@
 # again, tag 9 or garbage changes nothing; clear empties the field. With a
 # second harness (a second driver object) open, a command without --reader
 # fails and --reader reaches the chosen one; once that harness has destroyed
-# its object, list no longer shows it.
+# its object, list no longer shows it. A closed device still takes commands.
 #
 #   tags-tool.sh ADDIN.dll V8HOST.exe WINQUERY.exe ARTIFACT_DIR TOOL.exe
 #       under Wine on an X server of its own; also the digit keys of the
@@ -147,6 +147,12 @@ if [ "$MODE" = wine ]; then
   check_field 164 "after :tags present 6 and the key 4"
 fi
 
+# A closed device (its window hidden) still takes commands.
+e2e_host_pump_stop
+e2e_host_call 'Close()'
+e2e_host_pump_start
+tool_is 0 present 7
+e2e_check "the hidden window took tag 7" grep -q 'window hidden): field .*7$' <<<"$TOOL_OUT"
 e2e_host_finish
 e2e_check "the harness ends cleanly" test "$E2E_HOST_RC" = 0
 tool_is 3 present 1
