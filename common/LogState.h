@@ -24,6 +24,9 @@ public:
   std::atomic<TLogMode> LogMode{lmOff};
   std::atomic<bool> LogStarted{false};
   std::atomic<TLogClock> Clock{nullptr};
+  // How often a write found the file held by another writer, counted so
+  // that a test can release the file once a write has been refused.
+  std::atomic<unsigned> BusyRefusals{0};
   const std::u16string LogCompanyFolder{u"Halvessa"};
 
   // The installed clock's time, else the system's local time.

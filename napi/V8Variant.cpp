@@ -117,9 +117,11 @@ bool V8TextToDouble(std::u16string_view AText, double& AValue) noexcept {
   if (S.empty()) return false;
   const char* First = S.data();
   if (*First == '+') ++First;
+  if (*First == '-' && First != S.data()) return false;  // "+-1" has one sign too many
   double Value = 0;
   const auto [End, Error] = std::from_chars(First, S.data() + S.size(), Value, std::chars_format::general);
-  if (Error != std::errc() || End != S.data() + S.size()) return false;
+  // from_chars also reads "inf" and "nan", which are no numbers of the platform.
+  if (Error != std::errc() || End != S.data() + S.size() || !std::isfinite(Value)) return false;
   AValue = Value;
   return true;
 }

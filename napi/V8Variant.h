@@ -136,7 +136,14 @@ TV8Value V8ToVariant(const V8Variant& V);
 std::u16string V8ValueToStr(const TV8Value& AValue);
 std::u16string V8ToStr(const V8Variant& V);
 
-// Text conversions the readers use (exposed for tests).
+// Text conversions the readers use (exposed for tests). A text that does not
+// convert answers false, and the readers then give 0. V8TextToInt takes an
+// optional sign, then decimal digits or hexadecimal ones after "$", "0x" or
+// "0X" ("-$1F" is -31), and nothing else: no blanks, fraction or exponent;
+// a value outside the 32-bit range does not convert (it never wraps around).
+// V8TextToDouble takes an optional sign, digits with "." or "," as decimal
+// separator and an optional exponent ("-1,5e3"); "inf", "nan", hexadecimal
+// and anything beyond the range of a double do not convert.
 bool V8TextToInt(std::u16string_view AText, std::int32_t& AValue) noexcept;
 bool V8TextToDouble(std::u16string_view AText, double& AValue) noexcept;
 std::u16string V8DateTimeToStr(TDateTime AValue);

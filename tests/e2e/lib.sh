@@ -8,13 +8,12 @@
 #
 # A test script calls
 #   e2e_init NAME ADDIN V8HOST WINQUERY ARTIFACTS
-# and then the helpers below. Exit status: 0 passed, 1 failed, 77 skipped
-# (an X tool is missing: tools/setup.sh installs them).
+# and then the helpers below. Exit status: 0 passed, 1 failed; a missing
+# tool fails the test too (tools/setup.sh installs every one).
 
 set -euo pipefail
 export LC_ALL=C.UTF-8
 
-E2E_SKIP=77
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 E2E_ROOT=$(cd "$E2E_DIR/../.." && pwd)
 E2E_WINE_RUN="$E2E_ROOT/tools/wine-run.sh"
@@ -22,7 +21,6 @@ E2E_WINE_RUN="$E2E_ROOT/tools/wine-run.sh"
 E2E_TIMEOUT=${QUORVEL_E2E_TIMEOUT:-90}
 
 e2e_log() { printf '[%s] %s\n' "$E2E_NAME" "$*"; }
-e2e_skip() { e2e_log "SKIPPED: $*"; exit "$E2E_SKIP"; }
 e2e_fail() {
   e2e_log "FAILED: $*"
   e2e_shot "$E2E_NAME-failure.png" 2>/dev/null || true
@@ -32,6 +30,13 @@ e2e_check() { # e2e_check WHAT COMMAND... : fails the test unless COMMAND succee
   local what=$1
   shift
   if "$@"; then e2e_log "ok: $what"; else e2e_fail "$what"; fi
+}
+# e2e_require TOOL... : fails the test unless every TOOL is installed.
+e2e_require() {
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || e2e_fail "$tool is not installed (tools/setup.sh installs it)"
+  done
 }
 
 # The build tree whose Wine prefix wine-run.sh uses for PROGRAM.
@@ -59,11 +64,7 @@ e2e_init() {
   E2E_HOST_PID=
   E2E_DISPLAY_READY=
 
-  local tool
-  for tool in Xvfb xdotool xwininfo xprop import convert python3; do
-    command -v "$tool" >/dev/null || e2e_skip "$tool is not installed (tools/setup.sh installs it)"
-  done
-  command -v wine >/dev/null || e2e_fail "wine is not installed (run tools/setup.sh)"
+  e2e_require Xvfb xdotool xwininfo xprop import convert python3 wine
   local f
   for f in "$E2E_ADDIN" "$E2E_V8HOST" "$E2E_WINQUERY"; do
     [ -f "$f" ] || e2e_fail "missing $f (build first)"
@@ -122,7 +123,7 @@ e2e_cleanup() {
     kill "$E2E_XVFB_PID" 2>/dev/null
     wait "$E2E_XVFB_PID" 2>/dev/null
   fi
-  if [ $rc -ne 0 ] && [ $rc -ne "$E2E_SKIP" ]; then
+  if [ $rc -ne 0 ]; then
     if [ -s "${E2E_HOST_OUT:-}" ]; then
       e2e_host_dump
       cp "$E2E_HOST_OUT" "$E2E_ARTIFACTS/$E2E_NAME.host.txt"

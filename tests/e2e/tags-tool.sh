@@ -47,6 +47,9 @@ else
   # The 32-bit tool runs in the harness's Wine session, whatever its bitness.
   tool() { QUORVEL_WINEPREFIX=$E2E_PREFIX "$E2E_WINE_RUN" "$TOOL" "$@" 6>&- 8>&- | tr -d '\r'; }
 fi
+# The second harness's input ends with the test, whatever way it ends.
+stop="$E2E_WORK/second.stop"
+trap 'rc=$?; touch "$stop" 2>/dev/null; (exit $rc); e2e_cleanup' EXIT
 # No reader of another program of this user may answer.
 export XDG_RUNTIME_DIR="$E2E_WORK/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
@@ -105,7 +108,6 @@ e2e_host_pump_stop
 check_field "" "after clear"
 
 # --- Two driver objects ---------------------------------------------------------
-stop="$E2E_WORK/second.stop"
 { echo 'Open()'; while [ ! -f "$stop" ]; do echo ':pump 300'; sleep 0.25; done; } |
   second_host >"$E2E_WORK/second.out" 2>&1 6>&- &
 second_pid=$!

@@ -2,15 +2,24 @@
 // GetParameters does with the module's "Parameters" resource - parsed by
 // TXmlDocument::Load (encoding from the byte-order mark or the declaration,
 // whitespace between elements dropped) and serialised as the host receives
-// the document. A template that does not parse must fail with Exception.
+// the document. A template that does not parse must fail with Exception; one
+// that does must give a document that parses again as well-formed XML, with
+// the same root element.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <span>
+#include <string>
 
+#include <libxml/parser.h>
+#include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 
 #include "FuzzSupport.h"
 #include "common/Exception.h"
+#include "common/Text.h"
 #include "driver/XmlDocument.h"
 
 namespace {
@@ -19,6 +28,26 @@ namespace {
 // parser's no-error option; hundreds of thousands of them would bury the
 // fuzzer's own report.
 void DropLibxmlMessage(void*, const char*, ...) {}
+
+// The host's document, as UTF-8 again, parsed by libxml2 alone.
+void RequireWellFormed(const std::u16string& AText, const TXmlNode ARoot) {
+  const std::string Bytes = ToUtf8(AText);
+  xmlDoc* Again = xmlReadMemory(Bytes.data(), static_cast<int>(Bytes.size()), nullptr, nullptr,
+                                XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  if (Again == nullptr) {
+    std::fprintf(stderr, "the serialised document is not well-formed XML:\n%s\n", Bytes.c_str());
+    std::abort();
+  }
+  const xmlNode* Root = xmlDocGetRootElement(Again);
+  const bool SameRoot = Root != nullptr && ARoot != nullptr &&
+                        std::strcmp(reinterpret_cast<const char*>(Root->name),
+                                    reinterpret_cast<const char*>(ARoot->name)) == 0;
+  xmlFreeDoc(Again);
+  if (!SameRoot) {
+    std::fprintf(stderr, "the serialised document has another root element:\n%s\n", Bytes.c_str());
+    std::abort();
+  }
+}
 
 }  // namespace
 
@@ -31,9 +60,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASize) {
   try {
     const TXmlDocument Document = TXmlDocument::Load(std::as_bytes(std::span(AData, ASize)));
-    (void)Document.Text();
+    RequireWellFormed(Document.Text(), Document.Root());
     (void)Document.Text(false);
-    (void)Document.Root();
   } catch (const Exception&) {
     // The host is told "Cannot parse the XML document: ..." by GetParameters.
   }

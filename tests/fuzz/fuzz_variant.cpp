@@ -7,8 +7,13 @@
 // terminator), a Boolean holds 0 or 1, an interface or nested-value record
 // points at a real object. Every reader, V8ToStr and V8ParamsToStr then run
 // on the records; the only failure allowed is the library's Exception.
+// Last, a text of the input is written into a record the way results go to
+// the host and read back: it must come back unchanged (up to a U+0000 in it,
+// where the reader's text ends), with the host's block given back.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -16,7 +21,9 @@
 #include "FuzzSupport.h"
 #include "common/Exception.h"
 #include "napi/V8Trace.h"
+#include "napi/V8UserObject.h"
 #include "napi/V8Variant.h"
+#include "v8host/Memory.h"
 
 namespace {
 
@@ -87,6 +94,27 @@ void ReadRecord(const V8Variant& V) {
   Tolerate([&] { (void)V8ToStr(V); });
 }
 
+void WriteAndReadBack(const std::u16string& AText) {
+  v8host::TMemoryManager Memory;
+  TV8UserObject Writer;
+  Writer.V8MM = static_cast<TV8MemoryManager*>(Memory.Interface());
+  V8Variant V{};
+  if (!Writer.V8SetWString(&V, AText)) {
+    std::fprintf(stderr, "V8SetWString failed on a host that grants every block\n");
+    std::abort();
+  }
+  const std::u16string Expected = AText.substr(0, AText.find(u'\0'));
+  if (V8GetWString(&V) != Expected || V.VarEnum.vtRecWideString.wstrLen != AText.size()) {
+    std::fprintf(stderr, "a text of %zu units did not read back as written\n", AText.size());
+    std::abort();
+  }
+  Writer.V8ClearVar(&V);
+  if (Memory.LiveBlocks() != 0 || !Memory.Errors().empty()) {
+    std::fprintf(stderr, "the text's host block was not given back cleanly\n");
+    std::abort();
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -122,5 +150,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASi
   double Real = 0;
   (void)V8TextToInt(Text, Int);
   (void)V8TextToDouble(Text, Real);
+  WriteAndReadBack(Text);
   return 0;
 }

@@ -1,12 +1,17 @@
 // The v8host command-line tool run as a program on the built add-in.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <iterator>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "AddinFixture.h"
 #include "HarnessPaths.h"
@@ -15,6 +20,8 @@
 #if !defined(_WIN32)
 #include <sys/wait.h>
 #endif
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -58,6 +65,80 @@ std::string Quoted(const std::string& APath) { return "\"" + NativePath(APath) +
 
 bool Has(const std::string& AText, const std::string& APart) { return AText.find(APart) != std::string::npos; }
 
+std::size_t Count(const std::string& AText, const std::string& APart) {
+  std::size_t N = 0;
+  for (std::size_t At = AText.find(APart); At != std::string::npos; At = AText.find(APart, At + 1)) ++N;
+  return N;
+}
+
+// The local date as the log's file names write it.
+std::string Today() {
+  const std::time_t Now = std::time(nullptr);
+  char Date[16];
+  std::strftime(Date, sizeof Date, "%Y.%m.%d", std::localtime(&Now));
+  return Date;
+}
+
+// A fresh folder of this test's, removed with everything in it at the end.
+struct TTempFolder {
+  explicit TTempFolder(const std::string& AName)
+      : Path(fs::path(::testing::TempDir()) /
+             (AName + "-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()))) {
+    fs::create_directories(Path);
+  }
+  ~TTempFolder() {
+    std::error_code Ignored;
+    fs::remove_all(Path, Ignored);
+  }
+  TTempFolder(const TTempFolder&) = delete;
+  TTempFolder& operator=(const TTempFolder&) = delete;
+  const fs::path Path;
+};
+
+#if defined(_WIN32)
+// Wine's shell answers the common application-data folder from its registry
+// whatever ProgramData says in the environment, so there a run shares the log
+// folder with earlier ones: only what the run appends to it counts.
+fs::path LogFolderOfRun(const fs::path&) {
+  const char* Base = std::getenv("ProgramData");
+  return Base != nullptr ? fs::path(Base) / "Halvessa" / "quorvel" : fs::path();
+}
+struct TScopedDataFolder {
+  explicit TScopedDataFolder(const fs::path&) {}
+};
+#else
+fs::path LogFolderOfRun(const fs::path& AData) { return AData / "Halvessa" / "quorvel"; }
+
+// Points the data folder of the programs this test starts at AFolder while
+// it lives.
+class TScopedDataFolder {
+public:
+  explicit TScopedDataFolder(const fs::path& AFolder) {
+    if (const char* Value = std::getenv("XDG_DATA_HOME")) FPrevious = Value;
+    setenv("XDG_DATA_HOME", AFolder.c_str(), 1);
+  }
+  ~TScopedDataFolder() {
+    if (FPrevious)
+      setenv("XDG_DATA_HOME", FPrevious->c_str(), 1);
+    else
+      unsetenv("XDG_DATA_HOME");
+  }
+  TScopedDataFolder(const TScopedDataFolder&) = delete;
+  TScopedDataFolder& operator=(const TScopedDataFolder&) = delete;
+
+private:
+  std::optional<std::string> FPrevious;
+};
+#endif
+
+// The size of each file in AFolder (none when it does not exist).
+std::map<fs::path, std::uintmax_t> FileSizes(const fs::path& AFolder) {
+  std::map<fs::path, std::uintmax_t> Sizes;
+  std::error_code Error;
+  for (const auto& Entry : fs::directory_iterator(AFolder, Error)) Sizes[Entry.path()] = Entry.file_size();
+  return Sizes;
+}
+
 }  // namespace
 
 TEST(HostTool, HelpDescribesTheSyntax) {
@@ -82,12 +163,8 @@ TEST(HostTool, UsageAndLoadFailuresHaveTheirOwnExitStatus) {
 TEST(HostTool, ListShowsEveryRegisteredClassWithItsMembers) {
   const TRun run = RunTool("--list " + Quoted(harness::AddinPath()));
   const auto classes = harness::Addin().ClassNames();
-  EXPECT_TRUE(Has(run.Output, "Classes: " + std::to_string(classes.size()))) << run.Output;
-  if (classes.empty()) {
-    EXPECT_TRUE(Has(run.Output, "(no classes registered)")) << run.Output;
-    GTEST_SKIP() << "the add-in registers no class yet";
-  }
-  if (Has(run.Output, "answered 0") && !harness::HaveDisplay()) GTEST_SKIP() << "no display for the add-in's window";
+  ASSERT_EQ(classes, std::vector<std::u16string>{harness::kClassName});
+  EXPECT_TRUE(Has(run.Output, "Classes: 1")) << run.Output;
   EXPECT_EQ(run.Status, 0) << run.Output;
 
   v8host::THost host;
@@ -105,34 +182,26 @@ TEST(HostTool, ListShowsEveryRegisteredClassWithItsMembers) {
 }
 
 TEST(HostTool, ScriptLinesRunAndAFailedOneSetsTheExitStatus) {
-  const auto classes = harness::Addin().ClassNames();
-  if (classes.empty()) GTEST_SKIP() << "the add-in registers no class yet";
   const std::string script = ::testing::TempDir() + "v8host-script.txt";
   {
     std::ofstream file(script, std::ios::binary);
     file << "\xEF\xBB\xBF# a comment, then a blank line\n\nNoSuchMethod(1, \"два\")\n";
   }
-  const TRun run = RunTool("--script " + Quoted(script) + " " + Quoted(harness::AddinPath()) + " " +
-                           v8host::ToUtf8(classes.front()));
+  const TRun run = RunTool("--script " + Quoted(script) + " " + Quoted(harness::AddinPath()) + " quorvel");
   std::remove(script.c_str());
-  if (Has(run.Output, "answered 0") && !harness::HaveDisplay()) GTEST_SKIP() << "no display for the add-in's window";
   EXPECT_EQ(run.Status, 1) << run.Output;
   EXPECT_TRUE(Has(run.Output, "> NoSuchMethod(1, \"два\")\n< FAILED: no method or property \"NoSuchMethod\""))
       << run.Output;
 }
 
 TEST(HostTool, StandardInputDrivesTheSessionAndPrettyShowsXml) {
-  const auto classes = harness::Addin().ClassNames();
-  if (classes.empty()) GTEST_SKIP() << "the add-in registers no class yet";
   const std::string input = ::testing::TempDir() + "v8host-input.txt";
   {
     std::ofstream file(input, std::ios::binary);
     file << ":echo == description ==\r\nGetDescription()\nGetInterfaceRevision()\n";
   }
-  const TRun run = RunTool("--pretty --script - " + Quoted(harness::AddinPath()) + " " +
-                           v8host::ToUtf8(classes.front()) + " < " + Quoted(input));
+  const TRun run = RunTool("--pretty --script - " + Quoted(harness::AddinPath()) + " quorvel < " + Quoted(input));
   std::remove(input.c_str());
-  if (Has(run.Output, "answered 0") && !harness::HaveDisplay()) GTEST_SKIP() << "no display for the add-in's window";
   EXPECT_EQ(run.Status, 0) << run.Output;
   EXPECT_TRUE(Has(run.Output, "== description ==\n> GetDescription()\n< true [BOOL]\n  out 1: [PWSTR, ")) << run.Output;
   EXPECT_TRUE(Has(run.Output, "characters of XML]\n      <?xml version=\"1.0\" encoding=\"UTF-8\"?>\n      <DriverDescription\n"))
@@ -141,22 +210,51 @@ TEST(HostTool, StandardInputDrivesTheSessionAndPrettyShowsXml) {
 }
 
 // A process that ends with logging on closes its logging period while the
-// library unloads: the closing line lands in the day's log file.
+// library unloads: what the run writes, into a data folder of its own where
+// the system lets it be chosen, is exactly one period - header, the call's
+// trace lines, footer - in the files of the days it ran (two, should the run
+// cross midnight).
 TEST(HostTool, ALoggingPeriodOpenAtExitIsClosedInTheDaysFile) {
-  const char* Base = std::getenv("ProgramData");
-  if (Base == nullptr) Base = std::getenv("XDG_DATA_HOME");
-  if (Base == nullptr) GTEST_SKIP() << "no data folder to look into";
-  const TRun run = RunTool(Quoted(harness::AddinPath()) + " quorvel LogEnabled=true GetInterfaceRevision");
+  const TTempFolder Data("quorvel-cli-data");
+  const fs::path LogFolder = LogFolderOfRun(Data.Path);
+  ASSERT_FALSE(LogFolder.empty()) << "no data folder";
+  const auto Before = FileSizes(LogFolder);
+  const std::string FirstDay = Today();
+  TRun run;
+  {
+    const TScopedDataFolder Folder(Data.Path);
+    run = RunTool(Quoted(harness::AddinPath()) + " quorvel LogEnabled=true GetInterfaceRevision");
+  }
+  const std::string LastDay = Today();
   ASSERT_EQ(run.Status, 0) << run.Output;
-  const std::time_t Now = std::time(nullptr);
-  char Date[16];
-  std::strftime(Date, sizeof Date, "%Y.%m.%d", std::localtime(&Now));
-  const std::string File = std::string(Base) + "/Halvessa/quorvel/quorvel_" + Date + ".log";
-  std::ifstream In(File, std::ios::binary);
-  ASSERT_TRUE(In.good()) << File;
-  const std::string Text((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+
+  // What the run wrote, file by file in the order of the days.
+  std::string Text;
+  for (const auto& [File, Size] : FileSizes(LogFolder)) {
+    const auto Earlier = Before.find(File);
+    const std::uintmax_t From = Earlier == Before.end() ? 0 : Earlier->second;
+    if (Size == From) continue;
+    const std::string Name = File.filename().string();
+    ASSERT_EQ(Name.size(), std::string("quorvel_2026.12.09.log").size()) << Name;
+    ASSERT_TRUE(Name.rfind("quorvel_", 0) == 0 && Name.substr(Name.size() - 4) == ".log") << Name;
+    const std::string Day = Name.substr(8, 10);
+    EXPECT_TRUE(Day >= FirstDay && Day <= LastDay) << Name << " for a run from " << FirstDay << " to " << LastDay;
+    std::ifstream In(File, std::ios::binary);
+    In.seekg(static_cast<std::streamoff>(From));
+    Text.append(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+  }
+  ASSERT_FALSE(Text.empty()) << "the run wrote no log in " << LogFolder.string() << ": " << run.Output;
+
+  const std::string Header = std::string(40, ' ') + "\r\n============Start log=============\r\n";
   const std::string Footer = "============Stop log===============\r\n\r\n";
+  EXPECT_EQ(Count(Text, "Start log"), 1u) << Text;
+  EXPECT_EQ(Count(Text, "Stop log"), 1u) << Text;
+  EXPECT_EQ(Text.rfind(Header, 0), 0u) << Text;
   ASSERT_GE(Text.size(), Footer.size());
-  EXPECT_EQ(Text.substr(Text.size() - Footer.size()), Footer);
-  EXPECT_TRUE(Has(Text, "\tDEBUG\t> GetInterfaceRevision: \tParams: []")) << Text;
+  EXPECT_EQ(Text.substr(Text.size() - Footer.size()), Footer) << Text;
+  const std::size_t Call = Text.find("\tDEBUG\t> GetInterfaceRevision: \tParams: []\r\n");
+  const std::size_t Answer = Text.find("\tDEBUG\t< GetInterfaceRevision: \tResult=3002; Params: []\r\n");
+  EXPECT_NE(Call, std::string::npos) << Text;
+  EXPECT_NE(Answer, std::string::npos) << Text;
+  EXPECT_LT(Call, Answer) << Text;
 }

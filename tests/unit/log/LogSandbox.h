@@ -19,11 +19,12 @@ namespace LogTest {
 extern platform::TLocalTime FixedTime;
 platform::TLocalTime FixedClock();
 
-// Points the common data folder at a fresh temporary folder where the system
-// allows it (Linux), and restores the previous setting on destruction.
+// Points the common data folder at a fresh temporary folder, named
+// AFolderName inside a unique one, where the system allows it (Linux), and
+// restores the previous setting on destruction.
 class TDataFolderOverride {
 public:
-  TDataFolderOverride();
+  explicit TDataFolderOverride(const std::string& AFolderName = "data");
   ~TDataFolderOverride();
   TDataFolderOverride(const TDataFolderOverride&) = delete;
   TDataFolderOverride& operator=(const TDataFolderOverride&) = delete;

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
+#include <string_view>
 
 #include "common/Exception.h"
+#include "common/Text.h"
 #include "napi/V8Variant.h"
 
 namespace {
@@ -41,6 +44,37 @@ TEST(V8VariantReaders, IntegerFollowsTheTypeAndTruncatesTowardZero) {
   V8Variant I8 = Record(VTYPE_I8);
   I8.VarEnum.llVal = 5;
   EXPECT_EQ(V8GetInt(&I8), 0);
+}
+
+TEST(V8VariantReaders, NumericTextsConvertOnlyWhenTheyHoldANumberOfTheReadersRange) {
+  const auto Int = [](std::u16string_view AText) -> std::optional<std::int32_t> {
+    std::int32_t Value = 0;
+    if (!V8TextToInt(AText, Value)) return std::nullopt;
+    return Value;
+  };
+  EXPECT_EQ(Int(u"-2147483648"), -2147483647 - 1);
+  EXPECT_EQ(Int(u"+2147483647"), 2147483647);
+  EXPECT_EQ(Int(u"007"), 7);
+  EXPECT_EQ(Int(u"$7fffffff"), 2147483647);
+  EXPECT_EQ(Int(u"-$1F"), -31);
+  EXPECT_EQ(Int(u"0X1f"), 31);
+  for (const char16_t* Text : {u"2147483648", u"-2147483649", u"4294967296", u"99999999999999999999", u"$80000000",
+                               u"0x100000000", u"inf", u"nan", u"1.5", u"1e3", u" 5", u"5 ", u"+-5", u"--5", u"$-5",
+                               u"0x", u"$", u"-", u"", u"\u0661"})
+    EXPECT_EQ(Int(Text), std::nullopt) << ToUtf8(Text);
+
+  const auto Real = [](std::u16string_view AText) -> std::optional<double> {
+    double Value = 0;
+    if (!V8TextToDouble(AText, Value)) return std::nullopt;
+    return Value;
+  };
+  EXPECT_EQ(Real(u"4294967296"), 4294967296.0);
+  EXPECT_EQ(Real(u"-1,5e3"), -1500.0);
+  EXPECT_EQ(Real(u"+.25"), 0.25);
+  EXPECT_EQ(Real(u"2E-3"), 0.002);
+  for (const char16_t* Text : {u"inf", u"-inf", u"infinity", u"nan", u"NaN", u"nan(1)", u"1e400", u"-1e400",
+                               u"0x10", u"$10", u"+-5", u"1,5,5", u" 1", u"1 ", u"", u"+"})
+    EXPECT_EQ(Real(Text), std::nullopt) << ToUtf8(Text);
 }
 
 TEST(V8VariantReaders, BooleanIsTheIntegerConversionUnlessItIsABoolean) {

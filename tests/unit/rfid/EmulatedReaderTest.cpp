@@ -2,7 +2,11 @@
 // tags presented by double-clicks on the tag window's images.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <regex>
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
 
 #include "common/Text.h"
 #include "rfid/uDriver.h"
@@ -49,6 +53,24 @@ protected:
 };
 
 constexpr char16_t kDeclaration[] = u"<?xml version=\"1.0\"?>\r\n";
+
+// A document the host received, parsed by libxml2 alone.
+struct TXmlDocFree {
+  void operator()(xmlDoc* ADoc) const { xmlFreeDoc(ADoc); }
+};
+std::unique_ptr<xmlDoc, TXmlDocFree> ParseXml(const std::u16string& AText) {
+  const std::string Bytes = ToUtf8(AText);
+  return std::unique_ptr<xmlDoc, TXmlDocFree>(
+      xmlReadMemory(Bytes.data(), static_cast<int>(Bytes.size()), nullptr, nullptr, XML_PARSE_NONET));
+}
+std::u16string Attribute(const xmlNode* ANode, const char* AName) {
+  xmlChar* Value = xmlGetProp(ANode, reinterpret_cast<const xmlChar*>(AName));
+  if (Value == nullptr) return u"(none)";
+  const std::u16string Text = ToUtf16(reinterpret_cast<const char*>(Value));
+  xmlFree(Value);
+  return Text;
+}
+std::string NameOf(const xmlNode* ANode) { return ANode ? reinterpret_cast<const char*>(ANode->name) : "(none)"; }
 
 }  // namespace
 
@@ -254,4 +276,38 @@ TEST_F(EmulatedReader, ToolCommandsPresentClearAndRefuseWithoutChangingTheField)
   EXPECT_EQ(Window.RunCommand("quorvel-tags/1 present 2"), "quorvel-tags/1 ok shown=0 field=3,5,2");
   EXPECT_EQ(Window.RunCommand("quorvel-tags/1 clear"), "quorvel-tags/1 ok shown=0 field=");
   EXPECT_EQ(Tags(), std::u16string(kDeclaration) + u"<Table/>\r\n");
+}
+
+TEST_F(EmulatedReader, MarkupCharactersInTheSettingsAndTheLogPathReadBackAsWritten) {
+  const std::u16string Epc = u"A&B<C>\"D\"&amp;";
+  const std::u16string User = u"<Tag USER=\"x\"/>";
+  Set(u"EPC1", TValue::Text16(Epc));
+  Set(u"USER1", TValue::Text16(User));
+  ASSERT_TRUE(Run(u"Open", {TValue::Empty()}));
+  Present(1);
+  const auto Table = ParseXml(Tags());
+  ASSERT_TRUE(Table) << ToUtf8(Tags());
+  const xmlNode* Root = xmlDocGetRootElement(Table.get());
+  ASSERT_EQ(NameOf(Root), "Table");
+  ASSERT_EQ(xmlChildElementCount(const_cast<xmlNode*>(Root)), 1u) << ToUtf8(Tags());
+  const xmlNode* Tag = xmlFirstElementChild(const_cast<xmlNode*>(Root));
+  EXPECT_EQ(NameOf(Tag), "Tag");
+  EXPECT_EQ(Attribute(Tag, "TID"), u"E28011002000589616B408A1");
+  EXPECT_EQ(Attribute(Tag, "EPC"), Epc);
+  EXPECT_EQ(Attribute(Tag, "USER"), User);
+
+  // The log folder, here inside a data folder whose name holds the same
+  // characters where the data folder can be chosen.
+  const std::string Markup = "a&b<c>d\"e";
+  LogTest::TDataFolderOverride MarkupFolder(Markup);
+  const std::u16string Folder = Common::Log::GetLogFileName(true);
+#if !defined(_WIN32)
+  ASSERT_NE(Folder.find(ToUtf16(Markup)), std::u16string::npos) << ToUtf8(Folder);
+#endif
+  ASSERT_TRUE(Run(u"GetDescription", {TValue::Empty()}));
+  const auto Description = ParseXml(Last.Params.at(0).Text);
+  ASSERT_TRUE(Description) << ToUtf8(Last.Params.at(0).Text);
+  const xmlNode* Driver = xmlDocGetRootElement(Description.get());
+  ASSERT_EQ(NameOf(Driver), "DriverDescription");
+  EXPECT_EQ(Attribute(Driver, "LogPath"), Folder);
 }

@@ -14,12 +14,12 @@ struct TDataFolderOverride::TSaved {
   std::filesystem::path Root;
 };
 
-TDataFolderOverride::TDataFolderOverride() : FSaved(new TSaved) {
+TDataFolderOverride::TDataFolderOverride(const std::string& AFolderName) : FSaved(new TSaved) {
   if (const char* Value = getenv("XDG_DATA_HOME")) FSaved->Previous = Value;
   std::string Template = (std::filesystem::temp_directory_path() / "qvlog-XXXXXX").string();
   if (mkdtemp(Template.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   FSaved->Root = Template;
-  setenv("XDG_DATA_HOME", (FSaved->Root / "data").c_str(), 1);
+  setenv("XDG_DATA_HOME", (FSaved->Root / AFolderName).c_str(), 1);
 }
 
 TDataFolderOverride::~TDataFolderOverride() {

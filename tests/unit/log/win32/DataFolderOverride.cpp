@@ -6,7 +6,7 @@ namespace LogTest {
 // keep apart through their unique log names and remove their folders.
 struct TDataFolderOverride::TSaved {};
 
-TDataFolderOverride::TDataFolderOverride() : FSaved(nullptr) {}
+TDataFolderOverride::TDataFolderOverride(const std::string&) : FSaved(nullptr) {}
 
 TDataFolderOverride::~TDataFolderOverride() = default;
 

@@ -20,13 +20,26 @@ namespace fs = std::filesystem;
 
 namespace {
 
+std::u16string WindowText(HWND AWnd) {
+  std::u16string Text(static_cast<std::size_t>(GetWindowTextLengthW(AWnd)) + 1, u'\0');
+  GetWindowTextW(AWnd, reinterpret_cast<wchar_t*>(Text.data()), static_cast<int>(Text.size()));
+  Text.pop_back();
+  return Text;
+}
+
+// The modal test appends a line to the shown file, waits until the viewer's
+// text box shows it and then asks the viewer to close. Should that not
+// happen, the safety net closes the viewer (and ends the modal loop) after
+// kSafetyNetMs, and the test fails.
+constexpr UINT kSafetyNetMs = 20000;
 HWND GClosingForm = nullptr;
-
-// Appends a line to the shown file, then closes the viewer a moment later,
-// after its timer has had the chance to see the change.
+HWND GMemo = nullptr;
 fs::path GGrowingFile;
+bool GSafetyNetFired = false;
+UINT_PTR GPollTimer = 0;
 
-void CALLBACK CloseViewer(HWND, UINT, UINT_PTR AId, DWORD) {
+void CALLBACK CloseOnceShown(HWND, UINT, UINT_PTR AId, DWORD) {
+  if (WindowText(GMemo).find(u"line 3") == std::u16string::npos) return;
   KillTimer(nullptr, AId);
   PostMessageW(GClosingForm, WM_CLOSE, 0, 0);
 }
@@ -35,14 +48,14 @@ void CALLBACK GrowFile(HWND, UINT, UINT_PTR AId, DWORD) {
   KillTimer(nullptr, AId);
   std::ofstream(GGrowingFile, std::ios::binary | std::ios::app) << "line 3\n";
   fs::last_write_time(GGrowingFile, fs::last_write_time(GGrowingFile) + std::chrono::seconds(5));
-  SetTimer(nullptr, 0, 1800, &CloseViewer);
+  GPollTimer = SetTimer(nullptr, 0, 50, &CloseOnceShown);
 }
 
-std::u16string WindowText(HWND AWnd) {
-  std::u16string Text(static_cast<std::size_t>(GetWindowTextLengthW(AWnd)) + 1, u'\0');
-  GetWindowTextW(AWnd, reinterpret_cast<wchar_t*>(Text.data()), static_cast<int>(Text.size()));
-  Text.pop_back();
-  return Text;
+void CALLBACK SafetyNet(HWND, UINT, UINT_PTR AId, DWORD) {
+  KillTimer(nullptr, AId);
+  GSafetyNetFired = true;
+  PostMessageW(GClosingForm, WM_CLOSE, 0, 0);
+  PostQuitMessage(0);
 }
 
 class Win32LogViewer : public ::testing::Test {
@@ -104,9 +117,18 @@ TEST_F(Win32LogViewer, ModalLoopFollowsAGrowingFileAndEndsOnACloseRequest) {
   HWND Memo = Handle(FViewer->mmoLog());
   SendMessageW(Memo, EM_SETSEL, 8, 8);
   GClosingForm = FormHandle();
+  GMemo = Memo;
   GGrowingFile = FFolder / "a_2026.12.07.log";
-  SetTimer(nullptr, 0, 300, &GrowFile);
+  GSafetyNetFired = false;
+  GPollTimer = 0;
+  const UINT_PTR Grow = SetTimer(nullptr, 0, 300, &GrowFile);
+  const UINT_PTR Net = SetTimer(nullptr, 0, kSafetyNetMs, &SafetyNet);
   FViewer->ShowModal();
+  for (const UINT_PTR Timer : {Grow, Net, GPollTimer}) KillTimer(nullptr, Timer);
+  MSG Quit;
+  while (PeekMessageW(&Quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+  EXPECT_FALSE(GSafetyNetFired) << "the viewer did not show the grown file and close within " << kSafetyNetMs << " ms";
   EXPECT_FALSE(IsWindowVisible(FormHandle()));
   EXPECT_EQ(WindowText(Memo), u"line 1\r\nline 2\r\nline 3\r\n");
   DWORD Start = 0;
