@@ -1,15 +1,24 @@
 # The five libraries the add-in uses: libxml2, libzint, cmark, libzip, zlib.
 # Linux links Debian's shared libraries; the Windows builds link static
-# copies built by tools/build-mingw-deps.sh into QUORVEL_DEPS.
+# copies built by tools/build-mingw-deps.sh into QUORVEL_DEPS (by default the
+# prefix of the recipe in this checkout, which the script names).
+# libdouble-conversion is built there too, for code that wants it
+# (QUORVEL_DOUBLE_CONVERSION_LIBRARY, include/double-conversion/).
 add_library(quorvel_deps INTERFACE)
 
 if(WIN32)
   if(NOT QUORVEL_DEPS)
-    set(QUORVEL_DEPS "$ENV{HOME}/.cache/quorvel/deps-${CMAKE_SYSTEM_PROCESSOR}")
+    execute_process(
+      COMMAND "${CMAKE_CURRENT_LIST_DIR}/../tools/build-mingw-deps.sh" --prefix ${CMAKE_SYSTEM_PROCESSOR}
+      OUTPUT_VARIABLE QUORVEL_DEPS OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE _rc)
+    if(NOT _rc EQUAL 0 OR NOT QUORVEL_DEPS)
+      message(FATAL_ERROR "tools/build-mingw-deps.sh --prefix ${CMAKE_SYSTEM_PROCESSOR} failed; run tools/setup.sh")
+    endif()
   endif()
   # The file names tools/build-mingw-deps.sh produces.
   set(_d "${QUORVEL_DEPS}")
-  foreach(_lib libxml2.a libzip.a libcmark.a libzint-static.a libz.a)
+  set(QUORVEL_DOUBLE_CONVERSION_LIBRARY "${_d}/lib/libdouble-conversion.a")
+  foreach(_lib libxml2.a libzip.a libcmark.a libzint-static.a libz.a libdouble-conversion.a)
     if(NOT EXISTS "${_d}/lib/${_lib}")
       message(FATAL_ERROR "mingw dependency ${_d}/lib/${_lib} not found; run tools/setup.sh (or tools/build-mingw-deps.sh ${CMAKE_SYSTEM_PROCESSOR})")
     endif()

@@ -1,16 +1,15 @@
 #include "common/ufmLog.h"
 
-#include <system_error>
 #include <vector>
 
 #include "common/Common.Log.h"
 #include "common/Exception.h"
 #include "common/LogViewerGlyph.h"
 #include "common/Text.h"
+#include "platform/Files.h"
 #include "platform/TextFile.h"
 
 using namespace platform::ui;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -32,8 +31,6 @@ TFormDesign Design() {
   D.FontHeight = -13;
   return D;
 }
-
-fs::path ToPath(const std::u16string& AText) { return fs::path(AText); }
 
 // The extension from the last dot on, dot included, in lower case.
 std::u16string LowerExtension(const std::u16string& AName) {
@@ -108,11 +105,9 @@ void TfrmLog::FormCreate() {
 // sorts itself.
 void TfrmLog::FillLogFileList() {
   std::vector<std::u16string> Names;
-  std::error_code Error;
-  for (fs::directory_iterator It(ToPath(FLogDirectory), Error), End; !Error && It != End; It.increment(Error)) {
-    std::u16string Name = It->path().filename().u16string();
-    if (LowerExtension(Name) == u".log") Names.push_back(std::move(Name));
-  }
+  if (auto Entries = platform::ListFolder(FLogDirectory))
+    for (platform::TFolderEntry& Entry : *Entries)
+      if (LowerExtension(Entry.Name) == u".log") Names.push_back(std::move(Entry.Name));
   FcbbLogFiles->SetItems(std::move(Names));
 }
 
@@ -121,9 +116,9 @@ std::u16string TfrmLog::SelectedPath() const { return FLogDirectory + FcbbLogFil
 void TfrmLog::LoadSelectedLog() {
   if (FcbbLogFiles->Text().empty()) return;
   const std::u16string Path = SelectedPath();
-  std::error_code Error;
-  const auto WriteTime = fs::last_write_time(ToPath(Path), Error);
-  if (Error) throw Exception(u"Cannot open file \"" + Path + u"\": " + ToUtf16(Error.message()));
+  std::u16string Reason;
+  const auto WriteTime = platform::FileWriteTime(Path, &Reason);
+  if (!WriteTime) throw Exception(u"Cannot open file \"" + Path + u"\": " + Reason);
   FLogLastWriteTime = WriteTime;
 
   FmmoLog->BeginUpdate();
@@ -141,10 +136,8 @@ void TfrmLog::LoadSelectedLog() {
 void TfrmLog::tmrCheckFileTimer() {
   if (FcbbLogFiles->Text().empty()) return;
   const std::u16string Path = SelectedPath();
-  std::error_code Error;
-  if (!fs::exists(ToPath(Path), Error)) return;
-  const auto WriteTime = fs::last_write_time(ToPath(Path), Error);
-  if (Error || !FLogLastWriteTime || !(WriteTime > *FLogLastWriteTime)) return;
+  const auto WriteTime = platform::FileWriteTime(Path);
+  if (!WriteTime || !FLogLastWriteTime || !(*WriteTime > *FLogLastWriteTime)) return;
 
   // The view stays where the user's caret was.
   const int Caret = FmmoLog->SelStart();

@@ -4,7 +4,7 @@
 // changes on disk (checked every second) and opens the folder in the file
 // manager. Errors raised by its handlers are shown in a message box and the
 // window stays open.
-#include <filesystem>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -67,5 +67,5 @@ private:
   std::u16string FLogDirectory;
   // Last write time of the shown file when it was last loaded; empty until
   // a file has been loaded.
-  std::optional<std::filesystem::file_time_type> FLogLastWriteTime;
+  std::optional<std::int64_t> FLogLastWriteTime;  // platform::FileWriteTime of the file shown
 };

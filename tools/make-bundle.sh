@@ -45,10 +45,11 @@ trap 'rm -rf "$stage"' EXIT
     read -r arch name built tools <<<"$c"
     [ -f "$built" ] || die "$built was not built (cmake --build --preset $(basename "$(dirname "$built")"); see README.md)"
     cp "$built" "$stage/$name"
-    # The builds carry debug information (RelWithDebInfo); the bundle does not.
-    if command -v "$tools-strip" >/dev/null; then
-      "$tools-strip" --strip-debug "$stage/$name"
-    fi
+    # The builds carry debug information and symbol tables (RelWithDebInfo;
+    # build/ keeps them for debugging); the bundle carries neither. The
+    # exports live in their own table and stay.
+    command -v "$tools-strip" >/dev/null || die "$tools-strip not found (binutils-mingw-w64)"
+    "$tools-strip" --strip-all "$stage/$name"
     echo "  <component os=\"Windows\" path=\"$name\" type=\"native\" arch=\"$arch\"/>"
   done
   echo '</bundle>'
@@ -57,6 +58,7 @@ trap 'rm -rf "$stage"' EXIT
 mkdir -p "$(dirname "$output")"
 rm -f "$output"
 output_abs=$(cd "$(dirname "$output")" && pwd)/$(basename "$output")
-# -X: no extra file attributes; -D: no folder entries. The manifest comes first.
-(cd "$stage" && zip -q -X -D "$output_abs" MANIFEST.XML quorvel_i386.dll quorvel_x86_64.dll)
+# -9: smallest; -X: no extra file attributes; -D: no folder entries. The
+# manifest comes first.
+(cd "$stage" && zip -q -9 -X -D "$output_abs" MANIFEST.XML quorvel_i386.dll quorvel_x86_64.dll)
 echo "$output"

@@ -3,21 +3,17 @@
 #include <cmark.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <memory>
-#include <system_error>
 
 #include "common/Exception.h"
 #include "common/Text.h"
-#include "lib/MarkdownRenderer/uPaths.h"
 #include "lib/MarkdownRenderer/uTextDecoding.h"
 #include "lib/MarkdownRenderer/uZipExtract.h"
 #include "lib/MarkdownRenderer/ufmDocView.h"
+#include "platform/Files.h"
+#include "platform/Folders.h"
 #include "platform/Guid.h"
 #include "platform/Resources.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -37,18 +33,18 @@ TMarkdownRenderer::TDocViewer& DocViewer() {
 // The user's temporary folder followed by a new GUID, created with any
 // missing parents.
 std::u16string CreateTempDirectory() {
-  const fs::path folder = fs::temp_directory_path() / ToPath(platform::NewGuidText());
-  std::error_code error;
-  fs::create_directories(folder, error);
-  if (error || !fs::is_directory(folder))
-    throw Exception(u"Cannot create folder: " + FromPath(folder));
-  return FromPath(folder);
+  const std::u16string folder = platform::JoinPath(platform::TempFolder(), platform::NewGuidText());
+  // Whatever the system's reason, the error names the folder.
+  try {
+    platform::CreateFolderTree(folder);
+  } catch (const Exception&) {
+  }
+  if (!platform::FolderExists(folder))
+    throw Exception(u"Cannot create folder: " + folder);
+  return folder;
 }
 
-bool FileExists(const std::u16string& APath) {
-  std::error_code error;
-  return !APath.empty() && fs::exists(ToPath(APath), error) && !fs::is_directory(ToPath(APath), error);
-}
+using platform::FileExists;
 
 // Characters that no file name or mask part may hold.
 void CheckPathPart(const std::u16string& APart) {
@@ -76,8 +72,7 @@ TMarkdownRenderer::TMarkdownRenderer(std::u16string ASourceName) : TMarkdownRend
 TMarkdownRenderer::~TMarkdownRenderer() {
   // A file still held open by another program keeps its part of the folder;
   // the rest goes, and the destructor never throws.
-  std::error_code error;
-  fs::remove_all(ToPath(FTempDirectory), error);
+  platform::RemoveFolderTree(FTempDirectory);
 }
 
 TMarkdownRenderer::TDocViewer TMarkdownRenderer::SetDocViewer(TDocViewer AViewer) {
@@ -104,7 +99,7 @@ void TMarkdownRenderer::ConvertToHtml(const std::u16string& ASource, const std::
   // The existence check above resolves a relative source against the
   // current folder, so the renderer gets it in that same, absolute form
   // (a relative name would otherwise be looked for in its temporary folder).
-  TMarkdownRenderer renderer(FromPath(fs::absolute(ToPath(ASource))));
+  TMarkdownRenderer renderer(platform::AbsolutePath(ASource));
   renderer.ConvertToHtml(ADestination, ACss);
 }
 
@@ -142,23 +137,20 @@ void TMarkdownRenderer::ConvertToHtml(const std::u16string& ADestination, const 
 }
 
 std::u16string TMarkdownRenderer::TempFilePath(const std::u16string& AName) const {
-  return FromPath(ToPath(FTempDirectory) / ToPath(AName));
+  return platform::JoinPath(FTempDirectory, AName);
 }
 
 void TMarkdownRenderer::ExtractSourceArchive() const {
   const auto resource = platform::FindRawResource(FSourceName);
   if (!resource)
     throw Exception(u"File not found: " + FSourceName);
-  const std::u16string path = TempFilePath(ArchiveFileName);
-  std::ofstream file(ToPath(path), std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(resource->data()), static_cast<std::streamsize>(resource->size()));
-  file.close();
-  if (!file)
-    throw Exception(u"Cannot write file: " + path);
+  platform::TFileWriter file(TempFilePath(ArchiveFileName));
+  file.Write(std::string_view(reinterpret_cast<const char*>(resource->data()), resource->size()));
+  file.Close();
 }
 
 void TMarkdownRenderer::UnpackArchive() const {
-  ExtractZipArchive(ToPath(TempFilePath(ArchiveFileName)), ToPath(FTempDirectory));
+  ExtractZipArchive(TempFilePath(ArchiveFileName), FTempDirectory);
 }
 
 std::u16string TMarkdownRenderer::FindTempFile(const std::u16string& AExtension) const {
@@ -166,10 +158,13 @@ std::u16string TMarkdownRenderer::FindTempFile(const std::u16string& AExtension)
   const std::u16string suffix = u"." + AExtension;
   // The folder's order is the file system's own; the smallest name stands
   // in for "the first one found", the same on every file system.
+  const auto entries = platform::ListFolder(FTempDirectory);
+  if (!entries)
+    throw Exception(u"Cannot read folder: " + FTempDirectory);
   std::u16string found;
-  for (const auto& entry : fs::directory_iterator(ToPath(FTempDirectory))) {
-    const std::u16string name = FromPath(entry.path().filename());
-    if (name.size() >= suffix.size() && EndsWithIgnoreCase(name, suffix) && !entry.is_directory() &&
+  for (const platform::TFolderEntry& entry : *entries) {
+    const std::u16string& name = entry.Name;
+    if (name.size() >= suffix.size() && EndsWithIgnoreCase(name, suffix) && !entry.Folder &&
         (found.empty() || name < found))
       found = name;
   }
@@ -177,14 +172,8 @@ std::u16string TMarkdownRenderer::FindTempFile(const std::u16string& AExtension)
 }
 
 std::u16string TMarkdownRenderer::ReadTextFile(const std::u16string& AFileName) const {
-  const fs::path path = ToPath(AFileName).is_absolute() ? ToPath(AFileName) : ToPath(TempFilePath(AFileName));
-  std::ifstream file(path, std::ios::binary);
-  if (!file)
-    throw Exception(u"Cannot open file: " + FromPath(path));
-  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad())
-    throw Exception(u"Cannot read file: " + FromPath(path));
-  return DecodeTextBytes(bytes);
+  const std::u16string path = platform::IsAbsolutePath(AFileName) ? AFileName : TempFilePath(AFileName);
+  return DecodeTextBytes(platform::ReadWholeFile(path));
 }
 
 std::u16string TMarkdownRenderer::MarkdownToHtml(const std::u16string& AText) {
@@ -199,14 +188,10 @@ std::u16string TMarkdownRenderer::SaveHtml(const std::u16string& AFragment, cons
                                            const std::u16string& ADestination) const {
   const std::u16string path = ADestination.empty() ? TempFilePath(PageFileName) : ADestination;
   const std::string document = ToUtf8(BuildHtmlDocument(AFragment, AStyleSheet));
-  std::ofstream file(ToPath(path), std::ios::binary | std::ios::trunc);
-  if (!file)
-    throw Exception(u"Cannot create file: " + path);
-  file.write("\xEF\xBB\xBF", 3);
-  file.write(document.data(), static_cast<std::streamsize>(document.size()));
-  file.close();
-  if (!file)
-    throw Exception(u"Cannot write file: " + path);
+  platform::TFileWriter file(path);
+  file.Write("\xEF\xBB\xBF");
+  file.Write(document);
+  file.Close();
   return path;
 }
 

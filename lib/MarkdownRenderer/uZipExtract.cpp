@@ -2,15 +2,14 @@
 
 #include "lib/MarkdownRenderer/uZipLib.h"
 
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "common/Exception.h"
 #include "common/Text.h"
-#include "lib/MarkdownRenderer/uPaths.h"
+#include "platform/Files.h"
+#include "platform/Folders.h"
 
 namespace {
 
@@ -27,16 +26,9 @@ using TZipEntry = std::unique_ptr<zip_file_t, TZipFileClose>;
   throw Exception(std::u16string(AWhat) + ToUtf16(ADetails));
 }
 
-std::vector<char> ReadWholeFile(const std::filesystem::path& APath) {
-  std::ifstream file(APath, std::ios::binary);
-  if (!file)
-    throw Exception(u"Cannot open file: " + FromPath(APath));
-  return std::vector<char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 // The archive is read into memory first: libzip's own file access would
 // need the path in the system's narrow encoding on Windows.
-TZipArchive OpenArchive(const std::vector<char>& ABytes) {
+TZipArchive OpenArchive(const std::string& ABytes) {
   zip_error_t error;
   zip_error_init(&error);
   zip_source_t* source = zip_source_buffer_create(ABytes.data(), ABytes.size(), 0, &error);
@@ -56,14 +48,18 @@ bool IsFolderEntry(std::string_view AName) noexcept {
   return !AName.empty() && (AName.back() == '/' || AName.back() == '\\');
 }
 
-void ExtractEntry(zip_t* AArchive, zip_uint64_t AIndex, const std::filesystem::path& ATarget) {
+// The folder part of a target ZipEntryTarget made.
+std::u16string ParentFolder(const std::u16string& ATarget) {
+  const std::size_t last = ATarget.find_last_of(platform::PathDelimiter);
+  return last == std::u16string::npos ? std::u16string() : ATarget.substr(0, last);
+}
+
+void ExtractEntry(zip_t* AArchive, zip_uint64_t AIndex, const std::u16string& ATarget) {
   TZipEntry entry(zip_fopen_index(AArchive, AIndex, 0));
   if (!entry)
     Fail(u"Cannot unpack archive: ", zip_strerror(AArchive));
-  std::filesystem::create_directories(ATarget.parent_path());
-  std::ofstream file(ATarget, std::ios::binary | std::ios::trunc);
-  if (!file)
-    throw Exception(u"Cannot create file: " + FromPath(ATarget));
+  platform::CreateFolderTree(ParentFolder(ATarget));
+  platform::TFileWriter file(ATarget);
   char buffer[65536];
   for (;;) {
     const zip_int64_t count = zip_fread(entry.get(), buffer, sizeof buffer);
@@ -71,21 +67,19 @@ void ExtractEntry(zip_t* AArchive, zip_uint64_t AIndex, const std::filesystem::p
       Fail(u"Cannot unpack archive: ", zip_file_strerror(entry.get()));
     if (count == 0)
       break;
-    file.write(buffer, static_cast<std::streamsize>(count));
+    file.Write(std::string_view(buffer, static_cast<std::size_t>(count)));
   }
-  file.close();
-  if (!file)
-    throw Exception(u"Cannot write file: " + FromPath(ATarget));
+  file.Close();
 }
 
 }  // namespace
 
-std::filesystem::path ZipEntryTarget(const std::filesystem::path& AFolder, std::string_view AEntryName) {
+std::u16string ZipEntryTarget(const std::u16string& AFolder, std::string_view AEntryName) {
   const std::u16string name = ToUtf16(AEntryName);
   const auto refuse = [&name]() { throw Exception(u"Unsafe path in archive: " + name); };
   if (name.empty() || name.front() == u'/' || name.front() == u'\\' || name.find(u':') != std::u16string::npos)
     refuse();
-  std::filesystem::path target = AFolder;
+  std::u16string target = AFolder;
   std::size_t start = 0;
   while (start <= name.size()) {
     std::size_t end = name.find_first_of(u"/\\", start);
@@ -95,20 +89,20 @@ std::filesystem::path ZipEntryTarget(const std::filesystem::path& AFolder, std::
     if (part == u"..")
       refuse();
     if (!part.empty() && part != u".")
-      target /= ToPath(part);
+      target = platform::JoinPath(target, part);
     start = end + 1;
   }
   return target;
 }
 
-void ExtractZipArchive(const std::filesystem::path& AArchive, const std::filesystem::path& AFolder) {
-  const std::vector<char> bytes = ReadWholeFile(AArchive);
+void ExtractZipArchive(const std::u16string& AArchive, const std::u16string& AFolder) {
+  const std::string bytes = platform::ReadWholeFile(AArchive);
   const TZipArchive archive = OpenArchive(bytes);
   const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
 
   struct TPlannedEntry {
     zip_uint64_t Index;
-    std::filesystem::path Target;
+    std::u16string Target;
     bool Folder;
   };
   std::vector<TPlannedEntry> plan;
@@ -122,7 +116,7 @@ void ExtractZipArchive(const std::filesystem::path& AArchive, const std::filesys
 
   for (const TPlannedEntry& entry : plan) {
     if (entry.Folder)
-      std::filesystem::create_directories(entry.Target);
+      platform::CreateFolderTree(entry.Target);
     else
       ExtractEntry(archive.get(), entry.Index, entry.Target);
   }

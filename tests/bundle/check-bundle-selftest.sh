@@ -38,6 +38,9 @@ expect_rejected "the architectures swapped" \
   "sed -i 's|arch=\"i386\"|arch=\"tmp\"|; s|arch=\"x86_64\"|arch=\"i386\"|; s|arch=\"tmp\"|arch=\"x86_64\"|' MANIFEST.XML"
 expect_rejected "a COM component" "sed -i '0,/type=\"native\"/s//type=\"com\"/' MANIFEST.XML"
 expect_rejected "no manifest" "rm MANIFEST.XML"
+# Bytes appended to a PE file do not change what it is: only its size.
+expect_rejected "a library past its size limit" \
+  "truncate -s \$(awk '\$1 == \"quorvel_i386.dll\" { print \$2 + 1 }' '$here/size-limits.txt') quorvel_i386.dll"
 
 if "$here/check-bundle.sh" "$good" >"$work/good.txt" 2>&1; then
   echo "ok: the bundle itself passes"

@@ -2,7 +2,7 @@
 # Checks an add-in bundle as the platform would meet it: unpacks the archive,
 # validates MANIFEST.XML (namespace, the attributes of every component, one
 # component per architecture, every path present and of its architecture),
-# then loads each listed library under Wine with the v8host of the same
+# checks the footprint against tests/bundle/size-limits.txt, then loads each listed library under Wine with the v8host of the same
 # architecture: the class list and a call of GetInterfaceRevision.
 #
 #   tests/bundle/check-bundle.sh dist/quorvel-<version>.zip
@@ -44,6 +44,34 @@ for arch in i386 x86_64; do
   [ "$(xpath "count(/*/*[local-name()='component'][@arch='$arch'])")" = 1 ] \
     || fail "no single component for arch $arch"
 done
+
+# Footprint: every listed file, the Windows libraries as stored, and the
+# archive itself within the limits of size-limits.txt.
+limits="$here/size-limits.txt"
+limit_of() { awk -v n="$1" '!/^#/ && $1 == n { print $2 }' "$limits"; }
+within_limit() { # NAME SIZE
+  local limit
+  limit=$(limit_of "$1")
+  if [ -z "$limit" ]; then
+    fail "$1 has no size limit in tests/bundle/size-limits.txt"
+  elif [ "$2" -le "$limit" ]; then
+    pass "$1: $2 bytes (limit $limit)"
+  else
+    fail "$1: $2 bytes, past its limit of $limit"
+  fi
+}
+compressed_windows=0
+for ((i = 1; i <= ${count:-0}; i++)); do
+  path=$(xpath "string(/*/*[local-name()='component'][$i]/@path)")
+  [ -n "$path" ] && [ -f "$work/$path" ] || continue
+  within_limit "$path" "$(stat -c %s "$work/$path")"
+  if [ "$(xpath "string(/*/*[local-name()='component'][$i]/@os)")" = Windows ]; then
+    stored=$(unzip -Zl "$bundle" "$path" | awk -v n="$path" '$NF == n { print $6 }')
+    compressed_windows=$((compressed_windows + ${stored:-0}))
+  fi
+done
+within_limit compressed:windows "$compressed_windows"
+within_limit bundle "$(stat -c %s "$bundle")"
 
 # The machine type in the PE header.
 pe_machine() {
