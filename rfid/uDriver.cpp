@@ -21,6 +21,13 @@ const bool Registered = TDriver::RegisterDriverAtLoad<TDriver>(
 TDriver::TDriver() {
   FfmBarcodes = std::make_unique<TfmBarcodes>();
   FfmBarcodes->SetOnGetData([this](std::intptr_t AIndex) { DataEvent(AIndex); });
+  // The control tool's own additions: it empties the field and reads it.
+  FfmBarcodes->SetOnClearField([this] { FRFIDList.clear(); });
+  FfmBarcodes->SetOnGetField([this] {
+    std::vector<int> Tags;
+    for (const std::int32_t K : FRFIDList) Tags.push_back(K + 1);
+    return Tags;
+  });
 }
 
 TDriver::~TDriver() noexcept {

@@ -3,6 +3,7 @@
 #include "common/Exception.h"
 #include "common/Text.h"
 #include "rfid/BarcodeBitmap.h"
+#include "rfid/TagCommand.h"
 
 using namespace platform::ui;
 
@@ -36,9 +37,13 @@ TfmBarcodes::TfmBarcodes() : FForm(std::make_unique<TForm>(Design())) {
   CreateComponents();
   FormCreate();
   FForm->OnShow = [this] { FormShow(); };
+  FForm->OnKeyPress = [this](char16_t AKey) { FormKeyPress(AKey); };
+  FChannel = OpenCommandChannel(*FForm, kTagLineLimit,
+                                [this](std::string_view ACommand) { return RunCommand(ACommand); });
 }
 
 TfmBarcodes::~TfmBarcodes() noexcept {
+  FChannel.reset();
   FForm.reset();
   FormDestroy();
 }
@@ -113,4 +118,30 @@ void TfmBarcodes::FormShow() {
 
 void TfmBarcodes::ImageDblClick(TImage& ASender) {
   if (FOnGetData) FOnGetData(ASender.Tag());
+}
+
+// The digit keys 1 to 8 present their tags as a double-click does.
+void TfmBarcodes::FormKeyPress(char16_t AKey) {
+  if (AKey >= u'1' && AKey < u'1' + BarcodeCount && FOnGetData) FOnGetData(AKey - u'1');
+}
+
+std::string TfmBarcodes::RunCommand(std::string_view ACommand) noexcept {
+  try {
+    const TTagParse Parsed = ParseTagCommand(ACommand);
+    if (Parsed.Error != TTagError::teNone) return FormatTagError(Parsed.Error);
+    const TTagCommand& Command = Parsed.Command;
+    if (Command.Verb == TTagVerb::tvPresent && FOnGetData)
+      for (const int Tag : Command.Tags) FOnGetData(Tag - 1);
+    if (Command.Verb == TTagVerb::tvClear && FOnClearField) FOnClearField();
+    TTagState State;
+    State.Shown = Visible();
+    if (FOnGetField) State.Field = FOnGetField();
+    return FormatTagAnswer(State);
+  } catch (...) {
+    try {
+      return FormatTagError(TTagError::teFailed);
+    } catch (...) {
+      return {};
+    }
+  }
 }

@@ -9,14 +9,20 @@
 //   - SetBarcode(i, text) / GetBarcode(i), i in 0..7 (anything else raises
 //     Exception "Index out of range"); writing only stores the text, the
 //     images are rebuilt each time the window becomes visible;
-//   - SetOnGetData(handler): called with the index of a double-clicked image;
+//   - SetOnGetData(handler): called with the index of a double-clicked image,
+//     of a tag whose digit key (1 to 8) was pressed, or of a tag that the
+//     control tool quorvel-tags presents;
+//   - SetOnClearField(handler), SetOnGetField(handler): the tool's "clear"
+//     empties the reader's field, and every answer to the tool reports the
+//     field (tag numbers 1 to 8) as the owner keeps it;
 //   - Show(), Hide(), Visible(): Show places the window at the top right
 //     corner of the primary screen (10 pixels down), makes it topmost and
 //     rebuilds the images; an encoding error of a text raises out of Show;
 //   - SetAlphaBlend(on), SetAlphaBlendValue(0..255), AlphaBlendValue():
 //     per-window opacity, on with 235 until the owner sets another.
-// Everything runs on the creating thread; double-clicks arrive through that
-// thread's message processing.
+// Everything runs on the creating thread; double-clicks, keys and the tool's
+// commands (platform/ui/CommandChannel.h) arrive through that thread's
+// message processing.
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -26,11 +32,14 @@
 #include <vector>
 
 #include "platform/ui/Bitmap.h"
+#include "platform/ui/CommandChannel.h"
 #include "platform/ui/Form.h"
 
 class TfmBarcodes {
 public:
   using TOnGetData = std::function<void(std::intptr_t AIndex)>;
+  using TOnClearField = std::function<void()>;
+  using TOnGetField = std::function<std::vector<int>()>;
 
   static constexpr int BarcodeCount = 8;
   static constexpr int ImageSize = 80;
@@ -45,6 +54,15 @@ public:
 
   const TOnGetData& OnGetData() const noexcept { return FOnGetData; }
   void SetOnGetData(TOnGetData AHandler) { FOnGetData = std::move(AHandler); }
+  void SetOnClearField(TOnClearField AHandler) { FOnClearField = std::move(AHandler); }
+  void SetOnGetField(TOnGetField AHandler) { FOnGetField = std::move(AHandler); }
+
+  // Carries out one command of the control tool (rfid/TagCommand.h) and
+  // gives the answer; a command that is refused changes nothing.
+  std::string RunCommand(std::string_view ACommand) noexcept;
+  // The channel through which the tool reaches this window, or null when
+  // the system gave none.
+  const platform::ui::TCommandChannel* Channel() const noexcept { return FChannel.get(); }
 
   void Show() { FForm->Show(); }
   void Hide() { FForm->Hide(); }
@@ -69,6 +87,7 @@ private:
   void FormDestroy() noexcept;
   void FormShow();
   void ImageDblClick(platform::ui::TImage& ASender);
+  void FormKeyPress(char16_t AKey);
   static void CheckIndex(int AIndex);
 
   std::unique_ptr<platform::ui::TForm> FForm;
@@ -77,4 +96,7 @@ private:
   std::vector<std::u16string> FBarcodes;
   std::vector<std::unique_ptr<platform::ui::TBitmap>> FBitmapList;
   TOnGetData FOnGetData;
+  TOnClearField FOnClearField;
+  TOnGetField FOnGetField;
+  std::unique_ptr<platform::ui::TCommandChannel> FChannel;
 };

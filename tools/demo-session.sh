@@ -4,7 +4,8 @@
 # platform lives it. The settings are those of the add-in's settings
 # template, resources/Parameters.xml, with its default values. ":present N"
 # is not v8host's: whoever runs the session presents tag N to the reader
-# there (a double-click on its image in the tag window).
+# there (a double-click on its image in the tag window). ":tags ARGS" runs
+# the reader control tool quorvel-tags with ARGS, as a test scenario does.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 template="$root/resources/Parameters.xml"
@@ -45,9 +46,10 @@ cat <<'V8S'
 :echo ### Open the device: the tag window appears at the top right
 Open()
 :echo
-:echo ### The user double-clicks tags 1 and 2 in the tag window
+:echo ### The user double-clicks tag 1 in the tag window
 :present 1
-:present 2
+:echo ### A test scenario presents tag 2 with the control tool quorvel-tags
+:tags present 2
 :echo
 :echo ### A reading session: the driver announces a data package
 OpenSessionRFID()

@@ -8,7 +8,10 @@
 #
 # The session's calls go to `v8host --pretty --script -` one at a time; after
 # each, the script waits until v8host has answered, so its output and the
-# lines about double-clicks appear in order. SCREENSHOT gets a picture of the
+# lines about double-clicks appear in order. The session's ":tags ARGS" lines
+# run the control tool quorvel-tags.exe (beside v8host in the build) with ARGS
+# in the same Wine session while v8host processes messages, as a test
+# scenario of a user's would. SCREENSHOT gets a picture of the
 # tag window once tags are presented. Wine runs in a prefix of its own
 # (<build>/wineprefix-demo), so the demonstration never stops a Wine session
 # that tests use.
@@ -53,7 +56,7 @@ flush_output() { # prints what v8host wrote since the last time, without markers
   local size
   size=$(stat -c %s "$work/out")
   if [ "$size" -gt "$shown" ]; then
-    tail -c +$((shown + 1)) "$work/out" | head -c $((size - shown)) | grep -v '^@@sync [0-9]*$' || true
+    tail -c +$((shown + 1)) "$work/out" | head -c $((size - shown)) | grep -v '^@@sync [0-9]*$\|^> :pump 200$' || true
     shown=$size
   fi
 }
@@ -106,6 +109,21 @@ present() { # tag number 1..8
   send ":pump 300"  # the add-in processes the double-click
 }
 
+demo_prefix=${QUORVEL_WINEPREFIX:-$build_dir/wineprefix-demo}
+tags_tool=${QUORVEL_TAGS_TOOL:-$build_dir/tools/quorvel-tags/quorvel-tags.exe}
+tags() { # ARGS of quorvel-tags
+  local rc=0 pid
+  [ -f "$tags_tool" ] || { echo "  ($tags_tool was not built)"; return 1; }
+  QUORVEL_WINEPREFIX=$demo_prefix "$root/tools/wine-run.sh" "$tags_tool" "$@" >"$work/tags.out" 2>&1 7>&- &
+  pid=$!
+  # v8host processes window messages (the tool's command among them) until
+  # the tool has its answer.
+  while kill -0 "$pid" 2>/dev/null; do send ":pump 200"; done
+  wait "$pid" || rc=$?
+  tr -d '\r' <"$work/tags.out" | sed 's/^/  /'
+  echo "  (quorvel-tags exit status $rc)"
+  return $rc
+}
 status=0
 while IFS= read -r line || [ -n "$line" ]; do
   case "$line" in
@@ -116,6 +134,11 @@ while IFS= read -r line || [ -n "$line" ]; do
         mkdir -p "$(dirname "$shot")"
         import -window "$window" "$shot" 2>/dev/null || true
       fi
+      ;;
+    ":tags "*)
+      echo "> $line"
+      # shellcheck disable=SC2086 # the arguments are words
+      tags ${line#:tags } || status=1
       ;;
     *) send "$line" || { status=1; break; } ;;
   esac

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main job: installs what is missing, builds every target (linux, win32,
-# win64, the portable Linux component) and the add-in bundle
-# dist/quorvel-<version>.zip, then runs a
+# win64, the portable Linux component), the add-in bundle
+# dist/quorvel-<version>.zip and the tools archive
+# dist/quorvel-tools-<version>.zip (quorvel-tags), then runs a
 # demonstration session of the add-in through the host harness v8host, the
 # way the 1C:Enterprise platform drives it (tools/demo-session.sh).
 #
@@ -24,7 +25,7 @@ target=win32
 case "${1:-}" in
   "") ;;
   --linux) target=linux ;;
-  -h|--help) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+  -h|--help) sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
   *) echo "tools/demo.sh: unknown option $1 (--linux)" >&2; exit 2 ;;
 esac
 
@@ -47,6 +48,8 @@ if [ -z "${QUORVEL_SKIP_BUILD:-}" ]; then
     tools/build-linux-portable.sh
     banner "bundle"
     tools/make-bundle.sh
+    # The reader control tool ships in an archive of its own.
+    tools/make-tools-archive.sh
   fi
 fi
 

@@ -26,7 +26,7 @@ if [ $# -gt 0 ] && [[ $1 =~ ^[0-9]+$ ]]; then
   seconds=$1
   shift
 fi
-all_targets=(variant properties settings markdown unpack)
+all_targets=(variant properties settings markdown unpack tagcommand)
 targets=()
 for t in "$@"; do
   t=${t#fuzz_}

@@ -113,7 +113,13 @@ elif [ "$(cat "$prefix/.quorvel-ready")" != "$settings_version" ]; then
   apply_settings
 fi
 have=$(prefix_arch "$prefix")
-[ "$have" = "$arch" ] || die "$prefix is a $have prefix, $program needs $arch; set QUORVEL_WINEPREFIX to another folder"
+# A 64-bit prefix runs 32-bit programs too (the 32-bit quorvel-tags.exe
+# beside a 64-bit host).
+if [ "$have" = win64 ] && [ "$arch" = win32 ]; then
+  export WINEARCH=win64
+else
+  [ "$have" = "$arch" ] || die "$prefix is a $have prefix, $program needs $arch; set QUORVEL_WINEPREFIX to another folder"
+fi
 
 # Without a display, windows cannot be created (window tests live in the same
 # programs as the others). So a run without DISPLAY gets a private X server

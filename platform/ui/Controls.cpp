@@ -36,6 +36,17 @@ void TPageControl::SetActivePage(int APage) {
   Changed();
 }
 
+void TPageControl::SelectNextPage(bool AForward) {
+  const int Count = PageCount();
+  for (int Step = 1; Step < Count; ++Step) {
+    const int Page = ((FActivePage + (AForward ? Step : -Step)) % Count + Count) % Count;
+    if (TabVisible(Page)) {
+      SetActivePage(Page);
+      return;
+    }
+  }
+}
+
 TImage::TImage(TForm& AForm, std::u16string AName, TPageControl& AParent, int APage, TRect ABounds)
     : TControl(AForm, std::move(AName), ABounds), FParent(AParent), FPage(APage) {
   if (APage < 0 || APage >= AParent.PageCount()) throw std::out_of_range("page index out of range");

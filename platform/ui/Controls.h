@@ -63,6 +63,9 @@ public:
   void SetTabVisible(int APage, bool AVisible);
   int ActivePage() const noexcept { return FActivePage; }
   void SetActivePage(int APage);
+  // The keyboard's way between pages (Ctrl+Tab, arrows): the next page with
+  // a visible tab after the active one (or before it), round the end.
+  void SelectNextPage(bool AForward);
 
 private:
   std::vector<std::u16string> FCaptions;

@@ -82,6 +82,18 @@ void TForm::Hide() {
   FNative->SetVisible(false);
 }
 
+void TForm::KeyPress(char16_t AKey) {
+  if (OnKeyPress) OnKeyPress(AKey);
+}
+
+void TForm::PageKey(bool AForward) {
+  for (const auto& Control : FComponents)
+    if (auto* Pages = dynamic_cast<TPageControl*>(Control.get())) {
+      Pages->SelectNextPage(AForward);
+      return;
+    }
+}
+
 void TForm::CloseRequested() {
   if (FModal)
     FModalEnded = true;

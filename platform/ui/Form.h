@@ -81,6 +81,13 @@ public:
   void Show();
   void Hide();
   bool Visible() const noexcept { return FVisible; }
+
+  // A character typed while the form has the keyboard. The native side
+  // reports it with KeyPress, and the keys that move between the pages of
+  // the form's page control with PageKey.
+  std::function<void(char16_t AKey)> OnKeyPress;
+  void KeyPress(char16_t AKey);
+  void PageKey(bool AForward);
   // A close request of the window system: ends a modal show, otherwise the
   // (secondary) window is hidden.
   void CloseRequested();
@@ -150,7 +157,8 @@ void ShellExplore(const TForm* AParent, const std::u16string& AFolder);
 int PrimaryScreenWidth();
 
 // Runs the handlers of every message already waiting for this thread's
-// windows, then returns (nothing to do headless).
+// windows, then returns (headless: the callbacks of this thread's
+// descriptor watches that have something to read).
 void ProcessMessages();
 
 }  // namespace platform::ui

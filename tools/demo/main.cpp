@@ -2,7 +2,10 @@
 // against the add-in's own objects (Linux build), through the same harness
 // the platform stand-in v8host uses. The Linux build's tag window is
 // headless, so a tag is presented the way the window system would on a
-// double-click: the directive ":present N" double-clicks image N.
+// double-click: the directive ":present N" double-clicks image N. The
+// directive ":tags ARGS" runs the reader control tool quorvel-tags with ARGS
+// in-process, through the headless window's socket, which this program
+// serves while it waits (and during ":pump").
 //
 //   quorvel_demo SESSION.v8s     (or "-" for standard input)
 //   quorvel_demo --help-page DIR  the help page as the ShowHelp action makes
@@ -17,8 +20,11 @@
 #include "lib/MarkdownRenderer/uMarkdownRenderer.h"
 #include "napi/V8ComponentObject.h"
 #include "napi/V8Exports.h"
+#include "platform/ui/Form.h"
+#include "quorvel-tags/Tool.h"
 #include "rfid/uDriver.h"
 #include "v8host/Component.h"
+#include "v8host/Pump.h"
 #include "v8host/Session.h"
 #include "v8host/Text.h"
 
@@ -78,8 +84,12 @@ int Run(std::istream& AInput) {
   TDriver& driver = DriverOf(component);
   v8host::TSession session(component, std::cout);
   session.SetPrettyXml(true);
+  // The headless windows process their messages (the tag window's
+  // command channel) while the session pumps.
+  v8host::SetPumpHook([] { platform::ui::ProcessMessages(); });
   session.SetDirectiveHandler([&driver](const std::u16string& AName, const std::string& AText) {
     if (AName == u"present") return Present(driver, AText);
+    if (AName == u"tags") return quorvel_tags::RunTagToolLine(AText, std::cout, [] { platform::ui::ProcessMessages(); }) == 0;
     std::cout << "  (unknown directive)\n";
     return false;
   });

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <thread>
+#include <utility>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -10,6 +11,17 @@
 #endif
 
 namespace v8host {
+
+namespace {
+
+std::function<void()>& Hook() {
+  static std::function<void()> Instance;
+  return Instance;
+}
+
+}  // namespace
+
+std::function<void()> SetPumpHook(std::function<void()> AHook) { return std::exchange(Hook(), std::move(AHook)); }
 
 #if !defined(_WIN32)
 namespace {
@@ -48,6 +60,7 @@ void PumpMessages(std::chrono::milliseconds ADuration) {
 #else
   const TContextIteration iterate = GlibIteration();
   for (;;) {
+    if (Hook()) Hook()();
     if (iterate)
       while (iterate(nullptr, 0)) {
       }

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "quorvel-tags/Tool.h"
 #include "v8host/Component.h"
 #include "v8host/Error.h"
+#include "v8host/Pump.h"
 #include "v8host/Session.h"
 #include "v8host/Text.h"
 
@@ -42,6 +44,9 @@ Each CALL (one command-line argument, or one line of the script) is:
   Name=value           write a property
   :pump MS             let the add-in's windows process input for MS ms
   :echo TEXT           print TEXT (a caption between the calls)
+  :tags ARGS           run the reader control tool with ARGS (quorvel-tags
+                       --help), e.g. ":tags present 3 5": it reaches the tag
+                       window through the same channel as the tool
   # ...                a comment (scripts; blank lines are ignored too)
 Names may be English or Russian. Arguments are literals:
   42  -7  1.5  1e3     numbers (32-bit integers as I4, others as R8)
@@ -189,6 +194,13 @@ int Run(const std::vector<std::string>& AArgs) {
     v8host::TSession session(component, std::cout);
     session.SetPumpAfterCall(std::chrono::milliseconds(options.PumpMs));
     session.SetPrettyXml(options.Pretty);
+    session.SetDirectiveHandler([](const std::u16string& AName, const std::string& AText) {
+      if (AName != u"tags") {
+        std::cout << "  (unknown directive)\n";
+        return false;
+      }
+      return quorvel_tags::RunTagToolLine(AText, std::cout, [] { v8host::PumpMessages(std::chrono::milliseconds(0)); }) == 0;
+    });
     for (const std::string& call : calls) session.Execute(call);
     if (fromInput) {
       for (std::string line; std::getline(std::cin, line);) session.Execute(line);

@@ -67,8 +67,6 @@ std::unique_ptr<INativeForm> CreateNativeForm(TForm& AForm) { return std::make_u
 
 int PrimaryScreenWidth() { return GScreenWidth.load(); }
 
-void ProcessMessages() {}
-
 void HandleException(const TForm*, std::exception_ptr AError) noexcept {
   try {
     auto Message = ExceptionMessage(AError);

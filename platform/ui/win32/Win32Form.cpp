@@ -135,6 +135,7 @@ private:
   void OnNotify(const NMHDR& AHeader) noexcept;
   void OnTimer(WPARAM AId) noexcept;
   bool TranslateBrowserKey(MSG& AMsg) noexcept;
+  bool OnKeyDown(WPARAM AKey) noexcept;
 
   int Scale(int AValue) const noexcept { return MulDiv(AValue, FScreenPpi, FForm.Design().PixelsPerInch); }
   TRect Scale(const TRect& ARect) const noexcept {
@@ -353,7 +354,10 @@ void TWin32Form::AddPageControl(TPageControl& APageControl) {
   RECT Client{};
   GetClientRect(FHandle, &Client);
   FPageControl = &APageControl;
-  FTabs = CreateChild(WC_TABCONTROLW, WS_VISIBLE | WS_CLIPSIBLINGS | TCS_BUTTONS | TCS_MULTILINE | TCS_RAGGEDRIGHT,
+  // The tabs never take the keyboard: it stays with the form, which moves
+  // between the pages itself (OnKeyDown) and sees every typed character.
+  FTabs = CreateChild(WC_TABCONTROLW,
+                      WS_VISIBLE | WS_CLIPSIBLINGS | TCS_BUTTONS | TCS_MULTILINE | TCS_RAGGEDRIGHT | TCS_FOCUSNEVER,
                       {0, 0, Client.right, Client.bottom}, PageControlId);
   // Buttons as wide as their captions, as a page control draws them (the
   // tab control's default minimum is 54 pixels).
@@ -652,6 +656,16 @@ LRESULT TWin32Form::HandleMessage(UINT AMsg, WPARAM AWParam, LPARAM ALParam) noe
     case WM_TIMER:
       OnTimer(AWParam);
       return 0;
+    case WM_KEYDOWN:
+      if (OnKeyDown(AWParam)) return 0;
+      return DefWindowProcW(FHandle, AMsg, AWParam, ALParam);
+    case WM_CHAR:
+      if (AWParam >= 0x20 && AWParam <= 0xFFFF) {
+        const auto Key = static_cast<char16_t>(AWParam);
+        win32::RunHandler(FHandle, [this, Key] { FForm.KeyPress(Key); });
+        return 0;
+      }
+      return DefWindowProcW(FHandle, AMsg, AWParam, ALParam);
     default:
       return DefWindowProcW(FHandle, AMsg, AWParam, ALParam);
   }
@@ -685,6 +699,28 @@ void TWin32Form::OnTimer(WPARAM AId) noexcept {
   TTimer* Timer = Found->second;
   win32::RunHandler(FHandle, [Timer] { Timer->Timer(); });
   FInTimer = false;
+}
+
+// The keys of a page control: Ctrl+Tab and Ctrl+Page Down go to the next
+// page, Ctrl+Shift+Tab and Ctrl+Page Up to the previous one, and so do the
+// arrow keys, as on a focused tab strip.
+bool TWin32Form::OnKeyDown(WPARAM AKey) noexcept {
+  if (!FPageControl) return false;
+  const bool Control = GetKeyState(VK_CONTROL) < 0;
+  const bool Shift = GetKeyState(VK_SHIFT) < 0;
+  int Direction = 0;
+  if ((AKey == VK_TAB && Control) || AKey == VK_NEXT || AKey == VK_PRIOR) {
+    if (AKey == VK_TAB) Direction = Shift ? -1 : 1;
+    if (AKey == VK_NEXT && Control) Direction = 1;
+    if (AKey == VK_PRIOR && Control) Direction = -1;
+  } else if (AKey == VK_RIGHT || AKey == VK_DOWN) {
+    Direction = 1;
+  } else if (AKey == VK_LEFT || AKey == VK_UP) {
+    Direction = -1;
+  }
+  if (Direction == 0) return false;
+  win32::RunHandler(FHandle, [this, Direction] { FForm.PageKey(Direction > 0); });
+  return true;
 }
 
 void TWin32Form::OnNotify(const NMHDR& AHeader) noexcept {

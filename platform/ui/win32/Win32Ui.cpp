@@ -7,12 +7,14 @@
 
 #include "common/Exception.h"
 #include "platform/win32/OwnModule.h"
+#include "platform/win32/CommandChannelWire.h"
 
 namespace platform::ui::win32 {
 
 namespace {
 
-constexpr wchar_t FormClass[] = L"QuorvelForm";
+// Clients of the command channel look for this class.
+constexpr const wchar_t* FormClass = platform::win32::kFormWindowClass;
 
 // Classes a library registers outlive it unless it unregisters them, and a
 // stale class would point at code that is gone after the library reloads.

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "rfid/TagCommand.h"
 #include "rfid/uDriver.h"
 #include "unit/InProcessHost.h"
 #include "v8host/Script.h"
@@ -39,6 +40,10 @@ TStepOutcome RunLine(v8host::TComponent& AComponent, const std::string& ALine) {
                           : -1;
   if (Line.Kind == v8host::TCallLine::ckDirective && Line.Name == u"present") {
     Present(AComponent, Line.Text);
+  } else if (Line.Kind == v8host::TCallLine::ckDirective && Line.Name == u"tags") {
+    // ":tags ARGS": the control tool's command, as the tag window receives it.
+    TfmBarcodes& Window = *UserObjectOf<TDriver>(AComponent).Barcodes();
+    EXPECT_NE(Window.RunCommand(std::string(kTagProtocol) + " " + Line.Text).find(" ok "), std::string::npos);
   } else if (Line.Kind == v8host::TCallLine::ckDirective && Line.Name == u"names") {
     const TV8Long Method = AComponent.MethodIndex(u"GetLastError");
     const TV8Long Property = AComponent.PropIndex(u"LogEnabled");

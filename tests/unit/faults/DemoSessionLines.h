@@ -33,7 +33,7 @@ inline const std::vector<std::string>& DemoSessionLines() {
       "SetParameter(\"LogEnabled\", true)",
       "Open()",
       ":present 1",
-      ":present 2",
+      ":tags present 2",
       "OpenSessionRFID()",
       "GetDataTagsRFID()",
       "SaveDataTagRFID(undefined, \"E28011002000589616B408A2\", \"3034257BF400B7800004CB2F\", \"\", 1)",

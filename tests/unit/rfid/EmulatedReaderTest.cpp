@@ -250,6 +250,34 @@ TEST_F(EmulatedReader, ASettingXmlCannotCarryFailsTheTableInsteadOfSendingABroke
   EXPECT_NE(Tags().find(u"USER=\"A&#9;B\""), std::u16string::npos) << ToUtf8(Tags());
 }
 
+// The control tool's commands as the tag window carries them out: "present"
+// takes the double-click's way, one refused tag or word changes nothing.
+TEST_F(EmulatedReader, ToolCommandsPresentClearAndRefuseWithoutChangingTheField) {
+  ASSERT_TRUE(Run(u"Open", {TValue::Empty()}));
+  TfmBarcodes& Window = *Driver().Barcodes();
+  const auto Field = [&] {
+    std::string Order;
+    const std::u16string Xml = Tags();
+    const std::u16string Tid = u"TID=\"E28011002000589616B408A";
+    for (auto At = Xml.find(Tid); At != std::u16string::npos; At = Xml.find(Tid, At + 1))
+      Order += static_cast<char>(Xml[At + Tid.size()]);
+    return Order;
+  };
+  EXPECT_EQ(Window.RunCommand("quorvel-tags/1 present 3 5"), "quorvel-tags/1 ok shown=1 field=3,5");
+  EXPECT_EQ(Field(), "35");
+  Present(3);
+  EXPECT_EQ(Window.RunCommand("quorvel-tags/1 present 3"), "quorvel-tags/1 ok shown=1 field=3,5");
+  EXPECT_EQ(Window.RunCommand("quorvel-tags/1 present 1 9"), "quorvel-tags/1 error range");
+  EXPECT_EQ(Window.RunCommand("quorvel-tags/1 present 1 x"), "quorvel-tags/1 error syntax");
+  EXPECT_EQ(Window.RunCommand(std::string(4096, 'x')), "quorvel-tags/1 error length");
+  EXPECT_EQ(Field(), "35");
+
+  ASSERT_TRUE(Run(u"Close", {TValue::Empty()}));
+  EXPECT_EQ(Window.RunCommand("quorvel-tags/1 present 2"), "quorvel-tags/1 ok shown=0 field=3,5,2");
+  EXPECT_EQ(Window.RunCommand("quorvel-tags/1 clear"), "quorvel-tags/1 ok shown=0 field=");
+  EXPECT_EQ(Tags(), std::u16string(kDeclaration) + u"<Table/>\r\n");
+}
+
 TEST_F(EmulatedReader, MarkupCharactersInTheSettingsAndTheLogPathReadBackAsWritten) {
   const std::u16string Epc = u"A&B<C>\"D\"&amp;";
   const std::u16string User = u"<Tag USER=\"x\"/>";

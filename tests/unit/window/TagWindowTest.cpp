@@ -221,3 +221,22 @@ TEST(TagWindow, LiveFormsListsTheWindowWhileItExists) {
 }
 
 }  // namespace
+
+TEST(TagWindow, DigitKeysPresentTheirTagsAndPageKeysSkipHiddenTabs) {
+  TfmBarcodes Window;
+  for (int I = 0; I < 5; ++I) Window.SetBarcode(I, u"tag" + IntToText(I + 1));
+  Window.Show();  // pages 1 to 3
+  std::vector<std::intptr_t> Reported;
+  Window.SetOnGetData([&](std::intptr_t AIndex) { Reported.push_back(AIndex); });
+  for (const char16_t Key : {u'3', u'0', u'9', u'a', u'1', u'8'}) Window.Form().KeyPress(Key);
+  EXPECT_EQ(Reported, (std::vector<std::intptr_t>{2, 0, 7}));
+
+  std::vector<int> Pages;
+  for (int I = 0; I < 4; ++I) {
+    Window.Form().PageKey(true);
+    Pages.push_back(Window.PageControl().ActivePage());
+  }
+  Window.Form().PageKey(false);
+  Pages.push_back(Window.PageControl().ActivePage());
+  EXPECT_EQ(Pages, (std::vector<int>{1, 2, 0, 1, 0}));
+}

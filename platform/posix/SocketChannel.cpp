@@ -1,0 +1,207 @@
+// The command channel of a form on Linux: a listening Unix socket in the
+// user's channel folder, served through the window layer's descriptor
+// watches, so every read and write happens in the windows' message
+// processing. Nothing here ever waits: sockets are non-blocking, each read
+// takes only what has arrived, a command is one line of bounded length, and
+// a client gets one answer and is closed. Clients that stay silent are
+// dropped after a few seconds, checked whenever the channel has something
+// to do, and never more than a few are kept at once.
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <list>
+#include <string>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <utility>
+
+#include "platform/posix/ChannelFolder.h"
+#include "platform/ui/CommandChannel.h"
+#include "platform/ui/FdWatch.h"
+
+namespace platform::ui {
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+constexpr auto kSilenceLimit = std::chrono::seconds(3);
+constexpr std::size_t kClientLimit = 8;
+constexpr int kAcceptsPerWakeUp = 8;
+
+std::atomic<unsigned> GChannelNumber{0};
+
+class TDescriptor {
+public:
+  explicit TDescriptor(int AFd = -1) noexcept : FFd(AFd) {}
+  TDescriptor(const TDescriptor&) = delete;
+  TDescriptor& operator=(const TDescriptor&) = delete;
+  ~TDescriptor() {
+    if (FFd >= 0) close(FFd);
+  }
+  int Get() const noexcept { return FFd; }
+  int Release() noexcept { return std::exchange(FFd, -1); }
+  void Reset(int AFd) noexcept {
+    if (FFd >= 0) close(FFd);
+    FFd = AFd;
+  }
+
+private:
+  int FFd;
+};
+
+struct TClient {
+  TDescriptor Socket;
+  std::unique_ptr<TFdWatch> Watch;
+  std::string Received;
+  TClock::time_point Deadline;
+};
+
+class TSocketChannel final : public TCommandChannel {
+public:
+  TSocketChannel(std::string APath, std::string AId, int AListener, std::size_t AMaxCommand, TCommandHandler AHandler)
+      : FPath(std::move(APath)),
+        FId(std::move(AId)),
+        FListener(AListener),
+        FMaxCommand(AMaxCommand),
+        FHandler(std::move(AHandler)) {
+    FWatch = WatchReadable(FListener.Get(), [this] { AcceptClients(); });
+  }
+
+  ~TSocketChannel() override {
+    FWatch.reset();
+    FClients.clear();
+    unlink(FPath.c_str());
+  }
+
+  const std::string& Id() const noexcept override { return FId; }
+
+private:
+  void AcceptClients() noexcept {
+    DropSilentClients();
+    for (int I = 0; I < kAcceptsPerWakeUp; ++I) {
+      const int Fd = accept4(FListener.Get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+      if (Fd < 0) return;
+      TDescriptor Socket(Fd);
+      if (!SameUser(Fd)) continue;
+      if (FClients.size() >= kClientLimit) FClients.pop_front();
+      try {
+        auto& Client = FClients.emplace_back();
+        Client.Deadline = TClock::now() + kSilenceLimit;
+        Client.Socket.Reset(Socket.Release());
+        auto Position = std::prev(FClients.end());
+        Client.Watch = WatchReadable(Client.Socket.Get(), [this, Position] { Serve(Position); });
+      } catch (...) {
+        if (!FClients.empty() && !FClients.back().Watch) FClients.pop_back();
+        return;
+      }
+    }
+  }
+
+  static bool SameUser(int AFd) noexcept {
+    ucred Peer{};
+    socklen_t Size = sizeof(Peer);
+    return getsockopt(AFd, SOL_SOCKET, SO_PEERCRED, &Peer, &Size) == 0 && Peer.uid == getuid();
+  }
+
+  void DropSilentClients() noexcept {
+    const auto Now = TClock::now();
+    FClients.remove_if([Now](const TClient& C) { return C.Deadline <= Now; });
+  }
+
+  // Reads what has arrived; a complete line is answered, and the client
+  // closed after its answer, after an error, or when it hangs up.
+  void Serve(std::list<TClient>::iterator AClient) noexcept {
+    TClient& Client = *AClient;
+    char Buffer[512];
+    bool Closed = false;
+    for (;;) {
+      const ssize_t Got = read(Client.Socket.Get(), Buffer, sizeof(Buffer));
+      if (Got > 0) {
+        try {
+          Client.Received.append(Buffer, static_cast<std::size_t>(Got));
+        } catch (...) {
+          Closed = true;
+          break;
+        }
+        if (Client.Received.find('\n') != std::string::npos || Client.Received.size() > FMaxCommand) break;
+        continue;
+      }
+      if (Got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) Closed = true;
+      if (Got < 0 && errno == EINTR) continue;
+      break;
+    }
+    const std::size_t End = Client.Received.find('\n');
+    if (End != std::string::npos && End <= FMaxCommand) {
+      Answer(Client, FHandler(std::string_view(Client.Received).substr(0, End)));
+    } else if (Client.Received.size() > FMaxCommand) {
+      Answer(Client, FHandler(std::string_view(Client.Received)));  // refused as too long
+    } else if (!Closed && TClock::now() < Client.Deadline) {
+      return;  // more is on its way
+    }
+    FClients.erase(AClient);
+    DropSilentClients();
+  }
+
+  static void Answer(TClient& AClient, std::string AText) noexcept {
+    try {
+      AText += '\n';
+    } catch (...) {
+      return;
+    }
+    // A fresh socket's buffer holds a short answer whole; a client that
+    // does not read it simply loses it.
+    (void)send(AClient.Socket.Get(), AText.data(), AText.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+  }
+
+  std::string FPath;
+  std::string FId;
+  TDescriptor FListener;
+  std::size_t FMaxCommand;
+  TCommandHandler FHandler;
+  std::unique_ptr<TFdWatch> FWatch;
+  std::list<TClient> FClients;
+};
+
+}  // namespace
+
+std::unique_ptr<TCommandChannel> OpenCommandChannel(TForm&, std::size_t AMaxCommand,
+                                                    TCommandHandler AHandler) noexcept {
+  try {
+    const auto Folder = platform::posix::ChannelFolder(true);
+    if (!Folder) return nullptr;
+    const unsigned Number = ++GChannelNumber;
+    const std::string Name = platform::posix::ChannelSocketName(getpid(), Number);
+    const std::string Path = *Folder + "/" + Name;
+    sockaddr_un Address{};
+    Address.sun_family = AF_UNIX;
+    if (Path.size() >= sizeof(Address.sun_path)) return nullptr;
+    std::memcpy(Address.sun_path, Path.c_str(), Path.size() + 1);
+
+    TDescriptor Listener(socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (Listener.Get() < 0) return nullptr;
+    // A socket left by an earlier process of the same id is stale.
+    unlink(Path.c_str());
+    if (bind(Listener.Get(), reinterpret_cast<const sockaddr*>(&Address), sizeof(Address)) != 0) return nullptr;
+    chmod(Path.c_str(), 0600);
+    if (listen(Listener.Get(), static_cast<int>(kClientLimit)) != 0) {
+      unlink(Path.c_str());
+      return nullptr;
+    }
+    try {
+      return std::make_unique<TSocketChannel>(Path, Name.substr(0, Name.size() - 5), Listener.Release(), AMaxCommand,
+                                              std::move(AHandler));
+    } catch (...) {
+      unlink(Path.c_str());
+      return nullptr;
+    }
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+}  // namespace platform::ui
