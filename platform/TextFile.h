@@ -19,6 +19,11 @@ struct TFilePart {
 };
 TFilePart ReadFileEndDenyWrite(const std::u16string& AFileName, std::uint64_t AFrom, std::size_t AMaxBytes);
 
+// The whole of AFileName, read under the same sharing rule.
+inline std::string ReadFileDenyWrite(const std::u16string& AFileName) {
+  return ReadFileEndDenyWrite(AFileName, 0, static_cast<std::size_t>(-1)).Data;
+}
+
 // AData decoded from code page ACodePage (65001 UTF-8, 1251 Cyrillic
 // Windows, 866 Cyrillic DOS, ...), whatever the system's own code pages.
 // Throws Exception for a code page the system does not know.

@@ -107,8 +107,6 @@ TEST(LogContention, SeveralProcessesAppendWholeLinesAndNoCallFails) {
   for (std::size_t P = 0; P < Running.size(); ++P) {
     const int Status = Finish(Running[P]);
     const std::string Output = ReadFile(Outputs[P]);
-    if (Status != 0 && Output.find("answered 0") != std::string::npos && !harness::HaveDisplay())
-      GTEST_SKIP() << "no display for the add-in's window";
     EXPECT_EQ(Status, 0) << "process " << P << ":\n" << Output.substr(0, 2000);
   }
 
