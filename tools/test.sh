@@ -80,7 +80,14 @@ for p in "${presets[@]}"; do
         echo "ok: the check refuses build/linux/quorvel.so"
       fi
     }
-    if lib=$(tools/build-linux-portable.sh) && tests/infra/check-portable-linux.sh "$lib" && refuses_regular; then
+    # What ships is what the window tests drive: the portable library's GTK
+    # tag window on a private Xvfb under a window manager, through the
+    # linux step's v8host, with a real double-click presenting a tag.
+    window_test() {
+      tests/e2e/gtk-tag-window.sh "$1" build/linux/tools/v8host/v8host "$root/build/artifacts/linux-portable" openbox
+    }
+    if lib=$(tools/build-linux-portable.sh) && tests/infra/check-portable-linux.sh "$lib" && refuses_regular \
+      && window_test "$lib"; then
       passed=$((passed + 1))
     else
       failed=$((failed + 1))
