@@ -49,7 +49,6 @@ TEST(DoubleText, ReadsExactlyWhatTheStandardParserReads) {
                                     "0e999999", "4.9e-324", "2e-324", "1e-320", "inf", "-INF", "Infinity", "infin",
                                     "nan", "-nan", "NaN(abc_1)", "nan(", "nan()", "nan(a-b)", "1.5.5", "e5",
                                     "00000000000000000000000000000000001.25", "179769313486231580793728971405301e276"};
-  for (const double V : Samples()) Texts.push_back(Reference(V));
   for (const std::string& T : Texts) {
     double Expected = 7, Actual = 7;
     const auto Result = std::from_chars(T.data(), T.data() + T.size(), Expected);
@@ -57,5 +56,14 @@ TEST(DoubleText, ReadsExactlyWhatTheStandardParserReads) {
     ASSERT_EQ(TextToDouble(T, Actual), Accepted) << T;
     if (!Accepted) Expected = 7;
     ASSERT_EQ(std::bit_cast<std::uint64_t>(Actual), std::bit_cast<std::uint64_t>(Expected)) << T;
+  }
+  // The shortest text of a finite value reads back as exactly that value.
+  // (No comparison with the library's parser here: mingw's is a unit in the
+  // last place off for some of these.)
+  for (const double V : Samples()) {
+    if (!std::isfinite(V)) continue;
+    double Actual = 7;
+    ASSERT_TRUE(TextToDouble(Reference(V), Actual)) << Reference(V);
+    ASSERT_EQ(std::bit_cast<std::uint64_t>(Actual), std::bit_cast<std::uint64_t>(V)) << Reference(V);
   }
 }
