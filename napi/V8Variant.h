@@ -82,13 +82,9 @@ struct V8Variant {
 };
 using PV8Variant = V8Variant*;
 
-#if defined(_WIN32)
-static_assert(sizeof(V8Variant) == 48, "the Windows platform's value record is 48 bytes");
-static_assert(offsetof(V8Variant, cbElements) == 40 && offsetof(V8Variant, vt) == 44);
-#else
-static_assert(sizeof(V8Variant) == 64, "the Linux platform's value record is 64 bytes");
-static_assert(offsetof(V8Variant, cbElements) == 56 && offsetof(V8Variant, vt) == 60);
-#endif
+static_assert(sizeof(V8Variant) == platform::kVariantSize, "the platform's value record has its own size");
+static_assert(offsetof(V8Variant, cbElements) == platform::kVariantElementsOffset &&
+              offsetof(V8Variant, vt) == platform::kVariantTypeOffset);
 
 // The type code of a record (flag bits removed).
 inline std::uint16_t V8TypeCode(const V8Variant& V) noexcept { return V.vt & VTYPE_TYPEMASK; }

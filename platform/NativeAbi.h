@@ -14,8 +14,16 @@ namespace platform {
 
 #if defined(_WIN32)
 inline constexpr std::size_t kDestructorSlots = 1;
+// The platform's value record: its size and where its element count and
+// type word lie.
+inline constexpr std::size_t kVariantSize = 48;
+inline constexpr std::size_t kVariantElementsOffset = 40;
+inline constexpr std::size_t kVariantTypeOffset = 44;
 #else
 inline constexpr std::size_t kDestructorSlots = 2;
+inline constexpr std::size_t kVariantSize = 64;
+inline constexpr std::size_t kVariantElementsOffset = 56;
+inline constexpr std::size_t kVariantTypeOffset = 60;
 #endif
 
 }  // namespace platform
