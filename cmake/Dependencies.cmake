@@ -17,7 +17,6 @@ if(WIN32)
   endif()
   # The file names tools/build-mingw-deps.sh produces.
   set(_d "${QUORVEL_DEPS}")
-  set(QUORVEL_DOUBLE_CONVERSION_LIBRARY "${_d}/lib/libdouble-conversion.a")
   foreach(_lib libxml2.a libzip.a libcmark.a libzint-static.a libz.a libdouble-conversion.a)
     if(NOT EXISTS "${_d}/lib/${_lib}")
       message(FATAL_ERROR "mingw dependency ${_d}/lib/${_lib} not found; run tools/setup.sh (or tools/build-mingw-deps.sh ${CMAKE_SYSTEM_PROCESSOR})")
@@ -25,16 +24,9 @@ if(WIN32)
   endforeach()
   target_include_directories(quorvel_deps INTERFACE "${_d}/include" "${_d}/include/libxml2")
   target_compile_definitions(quorvel_deps INTERFACE LIBXML_STATIC CMARK_STATIC_DEFINE ZIP_STATIC)
-  # double-conversion joined the prefix later than the others: a prefix
-  # without it keeps the standard library's conversions (common/DoubleText.cpp).
-  if(EXISTS "${_d}/lib/libdouble-conversion.a")
-    target_link_libraries(quorvel_deps INTERFACE "${_d}/lib/libdouble-conversion.a")
-  else()
-    target_compile_definitions(quorvel_deps INTERFACE QUORVEL_STD_CHARCONV)
-  endif()
   target_link_libraries(quorvel_deps INTERFACE
     "${_d}/lib/libxml2.a" "${_d}/lib/libzip.a" "${_d}/lib/libcmark.a"
-    "${_d}/lib/libzint-static.a" "${_d}/lib/libz.a"
+    "${_d}/lib/libzint-static.a" "${_d}/lib/libz.a" "${_d}/lib/libdouble-conversion.a"
     ws2_32 bcrypt advapi32 user32 gdi32 comctl32 shell32 ole32 oleaut32 uuid version shlwapi msimg32)
 elseif(QUORVEL_PORTABLE)
   if(NOT QUORVEL_DEPS)

@@ -1,35 +1,17 @@
 #include "common/DoubleText.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
-#ifdef QUORVEL_STD_CHARCONV
-// A build without double-conversion whose standard library has the
-// floating-point conversions, which produce the same texts.
-#include <charconv>
-
-std::string DoubleToText(double AValue) {
-  char Buffer[64];
-  const auto Result = std::to_chars(Buffer, Buffer + sizeof Buffer, AValue);
-  return std::string(Buffer, Result.ptr);
-}
-
-bool TextToDouble(std::string_view AText, double& AValue) noexcept {
-  double Value = 0;
-  const auto Result = std::from_chars(AText.data(), AText.data() + AText.size(), Value);
-  if (Result.ec != std::errc() || Result.ptr != AText.data() + AText.size()) return false;
-  AValue = Value;
-  return true;
-}
-
-#else
-#include <double-conversion/double-conversion.h>
+#include <double-conversion/double-to-string.h>
+#include <double-conversion/strtod.h>
 
 namespace {
 
 using double_conversion::DoubleToStringConverter;
 using double_conversion::StringBuilder;
-using double_conversion::StringToDoubleConverter;
 
 // "-"? digits, with the plain layout: 0.00ddd, dd.ddd or ddd00.
 std::string PlainLayout(bool ANegative, std::string_view ADigits, int APoint) {
@@ -105,12 +87,69 @@ bool ReadSpecial(std::string_view AText, double& AValue) noexcept {
   return true;
 }
 
-bool HasNonZeroDigit(std::string_view ANumber) noexcept {
-  for (const char C : ANumber) {
-    if (C == 'e' || C == 'E') break;
-    if (C >= '1' && C <= '9') return true;
+// A decimal number, [digits][.digits][(e|E)[+|-]digits] with at least one
+// digit before the exponent, as its significant digits (no leading zeros)
+// and the power of ten they are scaled by.
+// Any power of ten past this gives infinity or zero alike.
+constexpr int ExponentLimit = 100000;
+
+struct TDecimal {
+  // Up to this many significant digits are kept; any further non-zero
+  // digit is represented by one more '1', which rounds as they would.
+  static constexpr int KeptDigits = 772;
+  char Digits[KeptDigits + 1];
+  int Count = 0;
+  std::int64_t Exponent = 0;
+  bool Dropped = false;
+
+  void Add(char ADigit, bool AFraction) noexcept {
+    if (Count == 0 && ADigit == '0') {
+      if (AFraction) --Exponent;
+      return;
+    }
+    if (Count < KeptDigits) {
+      Digits[Count++] = ADigit;
+      if (AFraction) --Exponent;
+    } else {
+      Dropped = Dropped || ADigit != '0';
+      if (!AFraction) ++Exponent;
+    }
   }
-  return false;
+};
+
+bool IsDigit(char C) noexcept { return C >= '0' && C <= '9'; }
+
+bool ReadDecimal(std::string_view AText, TDecimal& ADecimal) noexcept {
+  std::size_t I = 0, Mantissa = 0;
+  for (; I < AText.size() && IsDigit(AText[I]); ++I, ++Mantissa) ADecimal.Add(AText[I], false);
+  if (I < AText.size() && AText[I] == '.')
+    for (++I; I < AText.size() && IsDigit(AText[I]); ++I, ++Mantissa) ADecimal.Add(AText[I], true);
+  if (Mantissa == 0) return false;
+  if (I == AText.size()) return true;
+  if (AText[I] != 'e' && AText[I] != 'E') return false;
+  ++I;
+  const bool Negative = I < AText.size() && AText[I] == '-';
+  if (I < AText.size() && (AText[I] == '-' || AText[I] == '+')) ++I;
+  if (I == AText.size()) return false;
+  int Power = 0;
+  for (; I < AText.size(); ++I) {
+    if (!IsDigit(AText[I])) return false;
+    Power = std::min(ExponentLimit, Power * 10 + (AText[I] - '0'));
+  }
+  ADecimal.Exponent += Negative ? -Power : Power;
+  return true;
+}
+
+// The double nearest to the number, rounded to even on a tie.
+double DecimalValue(TDecimal& ADecimal) noexcept {
+  if (ADecimal.Count == 0) return 0;
+  if (ADecimal.Dropped) {
+    ADecimal.Digits[ADecimal.Count++] = '1';
+    --ADecimal.Exponent;
+  }
+  const auto Exponent = std::clamp<std::int64_t>(ADecimal.Exponent, -ExponentLimit, ExponentLimit);
+  return double_conversion::Strtod(double_conversion::Vector<const char>(ADecimal.Digits, ADecimal.Count),
+                                   static_cast<int>(Exponent));
 }
 
 }  // namespace
@@ -143,16 +182,12 @@ bool TextToDouble(std::string_view AText, double& AValue) noexcept {
     AValue = Negative ? -Value : Value;
     return true;
   }
-  const StringToDoubleConverter Converter(StringToDoubleConverter::ALLOW_TRAILING_JUNK, 0.0,
-                                          std::numeric_limits<double>::quiet_NaN(), nullptr, nullptr);
-  if (Body.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) return false;
-  int Processed = 0;
-  Value = Converter.StringToDouble(Body.data(), static_cast<int>(Body.size()), &Processed);
-  if (static_cast<std::size_t>(Processed) != Body.size() || std::isnan(Value)) return false;
+  TDecimal Decimal;
+  if (!ReadDecimal(Body, Decimal)) return false;
+  const bool NonZero = Decimal.Count > 0;
+  Value = DecimalValue(Decimal);
   // Out of a double's range on either side.
-  if (std::isinf(Value) || (Value == 0 && HasNonZeroDigit(Body))) return false;
+  if (std::isinf(Value) || (Value == 0 && NonZero)) return false;
   AValue = Negative ? -Value : Value;
   return true;
 }
-
-#endif

@@ -123,15 +123,16 @@ key=""
 for l in "${libs[@]}"; do key+="$l=${ver[$l]} "; done
 
 # Runs inside the root: SRC_<library> is the library's unpacked source
-# (read-only), PREFIX receives the libraries and headers.
+# (read-only), PREFIX receives the libraries and headers. The size switches
+# are the mingw builds' (tools/deps-options.sh), prepended to the recipe.
 # shellcheck disable=SC2016
-deps_recipe='
+deps_recipe="$(grep -v '^[[:space:]]*#' "$here/deps-options.sh")"'
 work=$(mktemp -d)
-export CFLAGS="-Os -ffunction-sections -fdata-sections" CXXFLAGS="-Os -ffunction-sections -fdata-sections"
+export CFLAGS="-Os $QV_DEPS_C_FLAGS" CXXFLAGS="-Os $QV_DEPS_C_FLAGS"
 cm() { # name source-folder cmake-options...: configure, build, install
   local name=$1 dir=$2; shift 2
   cp -a "$dir" "$work/$name-src"
-  cmake -S "$work/$name-src" -B "$work/$name" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+  cmake -S "$work/$name-src" -B "$work/$name" -G Ninja -DCMAKE_BUILD_TYPE="$QV_DEPS_BUILD_TYPE" \
     -DCMAKE_POSITION_INDEPENDENT_CODE=ON -DCMAKE_INSTALL_PREFIX="$PREFIX" -DCMAKE_PREFIX_PATH="$PREFIX" \
     -DCMAKE_INSTALL_LIBDIR=lib "$@" >"$work/$name.log" 2>&1 || { tail -n 40 "$work/$name.log"; exit 1; }
 }
@@ -149,27 +150,21 @@ cp -a "$SRC_zlib" "$work/zlib"
 cp "$work/zlib/libz.a" "$PREFIX/lib/"
 cp "$work/zlib/zlib.h" "$work/zlib/zconf.h" "$PREFIX/include/"
 
-cm double-conversion "$SRC_double_conversion" -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTING=OFF
+cm double-conversion "$SRC_double_conversion" "${QV_DOUBLE_CONVERSION_OPTIONS[@]}"
 build double-conversion && inst double-conversion
 
-cm cmark "$SRC_cmark" -DCMARK_TESTS=OFF -DCMARK_SHARED=OFF -DCMARK_STATIC=ON
+cm cmark "$SRC_cmark" "${QV_CMARK_OPTIONS[@]}"
 build cmark && inst cmark
 
-cm zint "$SRC_zint" -DZINT_STATIC=ON -DZINT_SHARED=OFF -DZINT_USE_PNG=OFF -DZINT_USE_QT=OFF -DZINT_FRONTEND=OFF
+cm zint "$SRC_zint" "${QV_ZINT_OPTIONS[@]}" -DZINT_FRONTEND=OFF
 build zint --target zint-static
 cp "$(find "$work/zint" -name libzint-static.a | head -n1)" "$PREFIX/lib/"
 cp "$work/zint-src/backend/zint.h" "$PREFIX/include/"
 
-# Only the parser, the tree and the output the add-in uses.
-off=""
-for o in C14N CATALOG DEBUG DOCB FTP HTML HTTP ICONV ICU LEGACY LZMA MODULES PATTERN PROGRAMS PYTHON READER \
-         SCHEMAS SCHEMATRON TESTS WRITER XINCLUDE XPATH XPTR ZLIB; do off+=" -DLIBXML2_WITH_$o=OFF"; done
-cm libxml2 "$SRC_libxml2" -DBUILD_SHARED_LIBS=OFF -DLIBXML2_WITH_THREADS=ON $off
+cm libxml2 "$SRC_libxml2" "${QV_LIBXML2_OPTIONS[@]}"
 build libxml2 && inst libxml2
 
-cm libzip "$SRC_libzip" -DBUILD_SHARED_LIBS=OFF -DENABLE_COMMONCRYPTO=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=OFF \
-  -DENABLE_OPENSSL=OFF -DENABLE_WINDOWS_CRYPTO=OFF -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF \
-  -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF \
+cm libzip "$SRC_libzip" "${QV_LIBZIP_OPTIONS[@]}" \
   -DZLIB_LIBRARY="$PREFIX/lib/libz.a" -DZLIB_INCLUDE_DIR="$PREFIX/include"
 build libzip && inst libzip
 rm -rf "$work"
@@ -218,7 +213,8 @@ t=$SECONDS
 mount_system "$broot"
 bind "$root_dir" "$broot$root_dir"
 mkdir -p "$build"
-if [ ! -f "$build/build.ninja" ]; then
+# Configured again when the dependencies' prefix is another one.
+if [ ! -f "$build/build.ninja" ] || ! grep -qx "QUORVEL_DEPS:[A-Z]*=$prefix" "$build/CMakeCache.txt"; then
   in_root "cmake -S '$root_dir' -B '$build' -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DQUORVEL_PORTABLE=ON \
     -DQUORVEL_DEPS=$prefix -DQUORVEL_TESTS=OFF -DQUORVEL_BENCHMARKS=OFF >'$build/configure.log' 2>&1" \
     || { tail -n 40 "$build/configure.log" >&2; die "configure failed"; }

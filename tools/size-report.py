@@ -29,12 +29,14 @@ def group_of(path):
         if name in ("libmingwex.a", "libmingw32.a", "libmsvcrt.a", "libmoldname.a",
                     "libpthread.a", "libwinpthread.a", "libmingwthrd.a"):
             return "mingw-w64 runtime"
+        if name == "libc_nonshared.a":
+            return "C runtime start-up"
         if name.endswith("libdouble-conversion.a") or name == "libdouble-conversion.a":
             return "double-conversion"
         return re.sub(r"^lib|(-static)?\.a$", "", name)
     if "CMakeFiles/" in path or path.endswith(".obj") or path.endswith(".o"):
         if "crt" in path.rsplit("/", 1)[-1]:
-            return "mingw-w64 runtime"
+            return "C runtime start-up"
         if "Resources" in path or "generated" in path:
             return "quorvel resources"
         return "quorvel"

@@ -1,13 +1,14 @@
 #include "platform/Files.h"
 
+#include <dirent.h>
+#include <ftw.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
-#include <system_error>
 
 #include "common/Exception.h"
 #include "common/Text.h"
@@ -15,15 +16,27 @@
 
 namespace platform {
 
-namespace fs = std::filesystem;
-
 namespace {
 
 struct TFileCloser {
   void operator()(std::FILE* AFile) const noexcept { std::fclose(AFile); }
 };
 
+struct TDirCloser {
+  void operator()(DIR* ADir) const noexcept { closedir(ADir); }
+};
+
 std::FILE* File(void* AHandle) noexcept { return static_cast<std::FILE*>(AHandle); }
+
+bool IsFolder(const char* APath) noexcept {
+  struct stat Info;
+  return stat(APath, &Info) == 0 && S_ISDIR(Info.st_mode);
+}
+
+int RemoveEntry(const char* APath, const struct stat*, int, struct FTW*) noexcept {
+  std::remove(APath);
+  return 0;  // what cannot be removed stays; go on with the rest
+}
 
 }  // namespace
 
@@ -59,13 +72,17 @@ void TFileWriter::Close() {
 }
 
 std::optional<std::vector<TFolderEntry>> ListFolder(const std::u16string& AFolder) {
-  std::error_code Error;
-  fs::directory_iterator It(ToUtf8(AFolder), Error);
-  if (Error) return std::nullopt;
+  const std::string Folder = ToUtf8(AFolder);
+  const std::unique_ptr<DIR, TDirCloser> Dir(opendir(Folder.c_str()));
+  if (!Dir) return std::nullopt;
   std::vector<TFolderEntry> Entries;
-  for (const fs::directory_iterator End; !Error && It != End; It.increment(Error)) {
-    std::error_code TypeError;
-    Entries.push_back({ToUtf16(It->path().filename().string()), It->is_directory(TypeError)});
+  while (const dirent* Entry = readdir(Dir.get())) {
+    const std::string Name = Entry->d_name;
+    if (Name == "." || Name == "..") continue;
+    // Symbolic links count as what they point to.
+    struct stat Info;
+    const bool IsDir = fstatat(dirfd(Dir.get()), Name.c_str(), &Info, 0) == 0 && S_ISDIR(Info.st_mode);
+    Entries.push_back({ToUtf16(Name), IsDir});
   }
   return Entries;
 }
@@ -84,25 +101,34 @@ bool FileExists(const std::u16string& APath) {
   return !APath.empty() && stat(ToUtf8(APath).c_str(), &Info) == 0 && !S_ISDIR(Info.st_mode);
 }
 
+// The variables the C++ library's temp_directory_path looks at, in its order.
 std::u16string TempFolder() {
-  std::error_code Error;
-  const fs::path Folder = fs::temp_directory_path(Error);
-  if (Error) throw Exception(std::u16string(u"The temporary folder is not available"));
-  return ToUtf16(Folder.string());
+  for (const char* Name : {"TMPDIR", "TMP", "TEMP", "TEMPDIR"}) {
+    const char* Value = std::getenv(Name);
+    if (!Value || !*Value) continue;
+    if (!IsFolder(Value)) throw Exception(std::u16string(u"The temporary folder is not available"));
+    std::string Folder = Value;
+    while (Folder.size() > 1 && Folder.back() == '/') Folder.pop_back();
+    return ToUtf16(Folder);
+  }
+  return u"/tmp";
 }
 
 bool IsAbsolutePath(const std::u16string& APath) { return !APath.empty() && APath.front() == u'/'; }
 
 std::u16string AbsolutePath(const std::u16string& APath) {
-  std::error_code Error;
-  const fs::path Result = fs::absolute(ToUtf8(APath), Error);
-  if (Error) RaiseOSError(u"Cannot resolve the path " + APath, static_cast<unsigned long>(Error.value()));
-  return ToUtf16(Result.string());
+  if (IsAbsolutePath(APath)) return APath;
+  const std::unique_ptr<char, decltype(&std::free)> Current(getcwd(nullptr, 0), &std::free);
+  if (!Current) RaiseOSError(u"Cannot resolve the path " + APath, static_cast<unsigned long>(errno));
+  return JoinPath(ToUtf16(Current.get()), APath);
 }
 
 void RemoveFolderTree(const std::u16string& AFolder) noexcept {
-  std::error_code Error;
-  fs::remove_all(ToUtf8(AFolder), Error);
+  try {
+    nftw(ToUtf8(AFolder).c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+  } catch (...) {
+    // No memory for the name: nothing was removed.
+  }
 }
 
 }  // namespace platform

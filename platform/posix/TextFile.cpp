@@ -1,10 +1,12 @@
 #include "platform/TextFile.h"
 
+#include <fcntl.h>
 #include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <fstream>
 
 #include "common/Exception.h"
 #include "common/Text.h"
@@ -44,22 +46,43 @@ private:
   iconv_t FHandle;
 };
 
+class TReadFd {
+public:
+  explicit TReadFd(const std::string& AName) : FFd(open(AName.c_str(), O_RDONLY | O_CLOEXEC)) {}
+  TReadFd(const TReadFd&) = delete;
+  TReadFd& operator=(const TReadFd&) = delete;
+  ~TReadFd() {
+    if (FFd >= 0) close(FFd);
+  }
+  int Get() const noexcept { return FFd; }
+
+private:
+  int FFd;
+};
+
 }  // namespace
 
 // Nothing on this system denies other writers, so the file is simply read.
 TFilePart ReadFileEndDenyWrite(const std::u16string& AFileName, std::uint64_t AFrom, std::size_t AMaxBytes) {
-  std::ifstream File(ToUtf8(AFileName), std::ios::binary | std::ios::ate);
-  if (!File) RaiseOSError(u"Cannot open file \"" + AFileName + u"\"", static_cast<unsigned long>(errno));
+  const TReadFd File(ToUtf8(AFileName));
+  if (File.Get() < 0) RaiseOSError(u"Cannot open file \"" + AFileName + u"\"", static_cast<unsigned long>(errno));
+  struct stat Info;
+  if (fstat(File.Get(), &Info) != 0) RaiseOSError(u"Cannot read file \"" + AFileName + u"\"", static_cast<unsigned long>(errno));
+  if (!S_ISREG(Info.st_mode)) RaiseOSError(u"Cannot read file \"" + AFileName + u"\"", EISDIR);
   TFilePart Part;
-  const auto End = File.tellg();
-  if (End < 0) RaiseOSError(u"Cannot read file \"" + AFileName + u"\"", static_cast<unsigned long>(errno));
-  Part.Size = static_cast<std::uint64_t>(End);
+  Part.Size = static_cast<std::uint64_t>(Info.st_size);
   Part.Offset = std::min(Part.Size, std::max(AFrom, Part.Size > AMaxBytes ? Part.Size - AMaxBytes : 0));
   Part.Data.resize(static_cast<std::size_t>(Part.Size - Part.Offset));
-  File.seekg(static_cast<std::streamoff>(Part.Offset));
-  File.read(Part.Data.data(), static_cast<std::streamsize>(Part.Data.size()));
-  if (File.bad()) RaiseOSError(u"Cannot read file \"" + AFileName + u"\"", static_cast<unsigned long>(errno));
-  Part.Data.resize(static_cast<std::size_t>(File.gcount()));  // the file shrank meanwhile
+  std::size_t Done = 0;
+  while (Done < Part.Data.size()) {
+    const ssize_t Count = pread(File.Get(), Part.Data.data() + Done, Part.Data.size() - Done,
+                                static_cast<off_t>(Part.Offset + Done));
+    if (Count < 0 && errno == EINTR) continue;
+    if (Count < 0) RaiseOSError(u"Cannot read file \"" + AFileName + u"\"", static_cast<unsigned long>(errno));
+    if (Count == 0) break;  // the file shrank meanwhile
+    Done += static_cast<std::size_t>(Count);
+  }
+  Part.Data.resize(Done);
   return Part;
 }
 

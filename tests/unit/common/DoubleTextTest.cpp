@@ -49,6 +49,11 @@ TEST(DoubleText, ReadsExactlyWhatTheStandardParserReads) {
                                     "0e999999", "4.9e-324", "2e-324", "1e-320", "inf", "-INF", "Infinity", "infin",
                                     "nan", "-nan", "NaN(abc_1)", "nan(", "nan()", "nan(a-b)", "1.5.5", "e5",
                                     "00000000000000000000000000000000001.25", "179769313486231580793728971405301e276"};
+  // Past the digits a parser keeps: a halfway case decided by a last 1, and
+  // long runs of zeros that only move the decimal point.
+  Texts.push_back("9007199254740993." + std::string(800, '0') + "1");
+  Texts.push_back("0." + std::string(1000, '0') + "1e1000");
+  Texts.push_back("1" + std::string(900, '0') + "e-900");
   for (const std::string& T : Texts) {
     double Expected = 7, Actual = 7;
     const auto Result = std::from_chars(T.data(), T.data() + T.size(), Expected);
