@@ -14,7 +14,7 @@
 class TLogTail {
 public:
   // About this much text keeps the viewer's text box quick to fill.
-  static constexpr std::size_t ShownBytes = 128 * 1024;
+  static constexpr std::size_t ShownBytes = 64 * 1024;
   // A growing file drops its oldest shown lines once this much more than
   // ShownBytes is shown, back to ShownBytes: the text box then changes at
   // its head only every few growths, a change that costs as much as a

@@ -52,16 +52,16 @@ TEST(LogTail, AShortFileIsShownWholeWithoutItsByteOrderMark) {
 }
 
 TEST(LogTail, ALongFileShowsItsNewestLinesFromALineStart) {
-  // 25,000 lines, 300,000 bytes: the last 131,072 begin inside line 14,077
-  // (at 168,928), so the text starts with line 14,078 at byte 168,936.
+  // 25,000 lines, 300,000 bytes: the last 65,536 begin inside line 19,538
+  // (at 234,456), so the text starts with line 19,539 at byte 234,468.
   const std::string File = Lines(0, 25000);
   TLogTail Tail;
   const std::u16string Text = Tail.Reset(EndOf(File, 0, TLogTail::ShownBytes), 65001);
-  EXPECT_EQ(Tail.LeftOut(), 168936u);
-  const std::u16string Notice = LeftOutNotice(168936) + u"\n";
+  EXPECT_EQ(Tail.LeftOut(), 234468u);
+  const std::u16string Notice = LeftOutNotice(234468) + u"\n";
   ASSERT_EQ(Text.substr(0, Notice.size()), Notice);
-  EXPECT_EQ(Text.substr(Notice.size(), 12), u"line 014078\n");
-  EXPECT_EQ(Text.size(), Notice.size() + 300000 - 168936);
+  EXPECT_EQ(Text.substr(Notice.size(), 12), u"line 019539\n");
+  EXPECT_EQ(Text.size(), Notice.size() + 300000 - 234468);
 }
 
 TEST(LogTail, GrowthAppendsTheNewBytesAndDropsTheOldestLines) {
@@ -79,14 +79,18 @@ TEST(LogTail, GrowthAppendsTheNewBytesAndDropsTheOldestLines) {
   EXPECT_EQ(Edit.HeadChars, 0u);
   EXPECT_TRUE(Edit.Head.empty());
 
-  // 5,480 more: 197,064 shown bytes, past 128 + 64 KB. Back to 131,072 or
-  // less from a line start: 66,000 bytes (the oldest 5,500 lines) go.
-  File += Lines(25020, 5480);
+  // 2,700 more, then 2,780 more: 131,532 shown bytes, past 64 + 64 KB. Back
+  // to 65,536 or less from a line start: 66,000 bytes (the oldest 5,500
+  // lines) go.
+  File += Lines(25020, 2700);
   ASSERT_EQ(Tail.Grow(EndOf(File, Tail.GrowthFrom(), TLogTail::GrowthReadBytes), Edit), TLogTail::TGrowth::gwEdit);
-  EXPECT_EQ(Edit.Tail.size(), 5480u * 12);
-  EXPECT_EQ(Edit.HeadChars, LeftOutNotice(168936).size() + 1 + 66000);
-  EXPECT_EQ(Edit.Head, LeftOutNotice(234936) + u"\n");
-  EXPECT_EQ(Tail.LeftOut(), 234936u);
+  EXPECT_EQ(Edit.HeadChars, 0u);
+  File += Lines(27720, 2780);
+  ASSERT_EQ(Tail.Grow(EndOf(File, Tail.GrowthFrom(), TLogTail::GrowthReadBytes), Edit), TLogTail::TGrowth::gwEdit);
+  EXPECT_EQ(Edit.Tail.size(), 2780u * 12);
+  EXPECT_EQ(Edit.HeadChars, LeftOutNotice(234468).size() + 1 + 66000);
+  EXPECT_EQ(Edit.Head, LeftOutNotice(300468) + u"\n");
+  EXPECT_EQ(Tail.LeftOut(), 300468u);
 
   // A character still being written waits until it is whole.
   File += "\xD0";
@@ -126,9 +130,9 @@ TEST(LogTail, SingleByteCodePagesAreCutAndFollowedAlike) {
   for (int I = 0; I < 20000; ++I) File += "\x8F\xE0\xA8\xA2\xA5\xE2\n";
   TLogTail Tail;
   const std::u16string Text = Tail.Reset(EndOf(File, 0, TLogTail::ShownBytes), 866);
-  // The last 131,072 bytes begin inside a line (140,000 - 131,072 = 8,928 =
-  // 1,275 lines and 3 bytes): the text starts at line 1,276.
-  EXPECT_EQ(Tail.LeftOut(), 1276u * 7);
+  // The last 65,536 bytes begin inside a line (140,000 - 65,536 = 74,464 =
+  // 10,637 lines and 5 bytes): the text starts at line 10,638.
+  EXPECT_EQ(Tail.LeftOut(), 10638u * 7);
   EXPECT_EQ(Text.substr(Text.find(u'\n') + 1, 7), u"Привет\n");
   TLogTail::TEdit Edit;
   File += "\xE2\n";

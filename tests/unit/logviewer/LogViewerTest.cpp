@@ -150,8 +150,8 @@ TEST_F(LogViewer, AGrowingFileIsReloadedWithTheCaretKept) {
 }
 
 TEST_F(LogViewer, ALargeGrowingFileShowsItsNewestPartWithTheCaretOnItsText) {
-  // 25,000 lines of 12 bytes: the newest 128 KB begin with line 14,078
-  // (the 12 bytes of line 14,077 straddle byte 300,000 - 131,072).
+  // 25,000 lines of 12 bytes: the newest 64 KB begin with line 19,539
+  // (the 12 bytes of line 19,538 straddle byte 300,000 - 65,536).
   std::string Lines;
   for (int I = 0; I < 30500; ++I) {
     const std::string Number = std::to_string(100000 + I);
@@ -160,27 +160,34 @@ TEST_F(LogViewer, ALargeGrowingFileShowsItsNewestPartWithTheCaretOnItsText) {
   Write("a.log", Lines.substr(0, 25000 * 12));
   auto Viewer = Open();
   auto& Memo = Viewer->mmoLog();
-  const std::u16string Notice = LeftOutNotice(14078 * 12) + u"\n";
+  const std::u16string Notice = LeftOutNotice(19539 * 12) + u"\n";
   ASSERT_EQ(Memo.Text().substr(0, Notice.size()), Notice);
-  EXPECT_EQ(Memo.Text().substr(Notice.size(), 12), u"line 114078\n");
+  EXPECT_EQ(Memo.Text().substr(Notice.size(), 12), u"line 119539\n");
   EXPECT_EQ(Memo.SelStart(), 0);
   // Caret offsets are the window system's (where a line break may count twice).
   const auto CaretAt = [&Memo](std::u16string_view AText) {
     return Memo.NativeLength(std::u16string_view(Memo.Text()).substr(0, Memo.Text().find(AText)));
   };
-  Memo.SetSelStart(CaretAt(u"line 120000"));
 
-  // 5,500 more lines, past 128 + 64 KB: they are appended, as many of the
-  // oldest go, and the caret stays on its line.
-  Write("a.log", Lines.substr(25000 * 12), true);
+  // 3,000 more lines are appended; the caret goes onto one of them.
+  Write("a.log", Lines.substr(25000 * 12, 3000 * 12), true);
   Touch("a.log", 5);
   Viewer->tmrCheckFileTimer();
-  const std::u16string NewNotice = LeftOutNotice(19578 * 12) + u"\n";
+  ASSERT_EQ(Memo.Text().substr(0, Notice.size()), Notice);
+  Memo.SetSelStart(CaretAt(u"line 127000"));
+
+  // 2,500 more, past 64 + 64 KB in all: they are appended, the oldest lines
+  // go back to the newest 64 KB (from line 25,039), and the caret stays on
+  // its line.
+  Write("a.log", Lines.substr(28000 * 12), true);
+  Touch("a.log", 10);
+  Viewer->tmrCheckFileTimer();
+  const std::u16string NewNotice = LeftOutNotice(25039 * 12) + u"\n";
   ASSERT_EQ(Memo.Text().substr(0, NewNotice.size()), NewNotice);
-  EXPECT_EQ(Memo.Text().substr(NewNotice.size(), 12), u"line 119578\n");
+  EXPECT_EQ(Memo.Text().substr(NewNotice.size(), 12), u"line 125039\n");
   EXPECT_EQ(Memo.Text().substr(Memo.Text().size() - 12), u"line 130499\n");
-  EXPECT_EQ(Memo.SelStart(), CaretAt(u"line 120000"));
-  EXPECT_EQ(Memo.ScrollCaretCount(), 1);
+  EXPECT_EQ(Memo.SelStart(), CaretAt(u"line 127000"));
+  EXPECT_EQ(Memo.ScrollCaretCount(), 2);
   EXPECT_EQ(Memo.UpdateCount(), 0);
 
   // Written anew, shorter: read again from its end, whole.
