@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs a v8host session of the Linux add-in (its GTK windows) on the current
 # X display, presenting tags the way a user does: the session's ":present N"
-# lines become double-clicks (xdotool) on tag N's image in the tag window.
-# The harness delivers GTK's events while it pumps (":pump"). Called by
+# lines become double-clicks (xdotool) on tag N's image in the tag window,
+# and ":tags ARGS" runs quorvel-tags with ARGS (tools/demo-host.sh). The
+# harness delivers GTK's events while it pumps (":pump"). Called by
 # tools/demo.sh --linux; needs DISPLAY, xdotool and xwininfo.
 #
 #   tools/demo-gtk.sh V8HOST LIBRARY.so SESSION.v8s [SCREENSHOT.png]
@@ -22,43 +23,13 @@ title="Эмулятор RFID"
 image_x=(43 129) image_y=57   # image centres inside the client area
 tab_x0=11 tab_step=24 tab_y=8  # centre of tab 1, distance between tabs
 
-work=$(mktemp -d)
-v8pid=""
-cleanup() {
-  exec 7>&- 2>/dev/null || true
-  [ -n "$v8pid" ] && kill "$v8pid" 2>/dev/null || true
-  rm -rf "$work"
+root=$(cd "$(dirname "$0")/.." && pwd)
+start_host() {
+  "$host" --pretty --script - "$lib" quorvel <"$work/in" >>"$work/out" 2>&1 &
+  v8pid=$!
 }
-trap cleanup EXIT
-mkfifo "$work/in"
-: >"$work/out"
-"$host" --pretty --script - "$lib" quorvel <"$work/in" >>"$work/out" 2>&1 &
-v8pid=$!
-exec 7>"$work/in"
-
-shown=0
-marker=0
-flush_output() {
-  local size
-  size=$(stat -c %s "$work/out")
-  if [ "$size" -gt "$shown" ]; then
-    tail -c +$((shown + 1)) "$work/out" | head -c $((size - shown)) | grep -v '^@@sync [0-9]*$' || true
-    shown=$size
-  fi
-}
-send() { # one line to v8host, then wait until it has run
-  marker=$((marker + 1))
-  printf '%s\n:echo @@sync %d\n' "$1" "$marker" >&7
-  until grep -qx "@@sync $marker" "$work/out"; do
-    kill -0 "$v8pid" 2>/dev/null || { flush_output; echo "demo-gtk.sh: v8host ended early" >&2; return 1; }
-    sleep 0.05
-  done
-  flush_output
-}
-
 # The tag window's client window (GTK names its windows in UTF-8 only, so
 # the search goes by xwininfo's tree).
-window=""
 find_window() {
   local id i
   [ -n "$window" ] && return 0
@@ -77,47 +48,9 @@ client_origin() {
   echo "$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info") $(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info")"
 }
 
-page=1
-present() { # tag number 1..8
-  local n=$1 ox oy want x y
-  if ! [[ "$n" =~ ^[1-8]$ ]]; then echo "  (a tag number 1..8 expected)"; return 1; fi
-  find_window || return 1
-  send ":pump 300"
-  read -r ox oy < <(client_origin)
-  want=$(((n - 1) / 2 + 1))
-  if [ "$want" != "$page" ]; then
-    x=$((ox + tab_x0 + (want - 1) * tab_step)) y=$((oy + tab_y))
-    echo "  click on tab $want at ($x, $y)"
-    xdotool mousemove "$x" "$y" sleep 0.1 click 1
-    page=$want
-    send ":pump 300"
-  fi
-  x=$((ox + image_x[(n - 1) % 2])) y=$((oy + image_y))
-  echo "  double-click on image $n (page $want) at ($x, $y) of the screen"
-  xdotool mousemove "$x" "$y" sleep 0.1 click --repeat 2 --delay 120 1
-  send ":pump 300"
-}
-
-status=0
-while IFS= read -r line || [ -n "$line" ]; do
-  case "$line" in
-    ":present "*)
-      echo "> $line"
-      present "${line#:present }" || status=1
-      if [ -n "$shot" ] && [ -n "$window" ]; then
-        mkdir -p "$(dirname "$shot")"
-        import -window "$window" "$shot" 2>/dev/null || true
-      fi
-      ;;
-    *) send "$line" || { status=1; break; } ;;
-  esac
-done <"$session"
-
-exec 7>&-
-rc=0
-wait "$v8pid" || rc=$?
-v8pid=""
-flush_output
-[ "$rc" -eq 0 ] || status=$rc
-[ -z "$shot" ] || [ ! -f "$shot" ] || echo "# the tag window: $shot"
-exit "$status"
+# quorvel-tags of the same build as v8host.
+tags_command=("${QUORVEL_TAGS_TOOL:-$(dirname "$host")/../quorvel-tags/quorvel-tags}")
+demo_name=demo-gtk.sh
+# shellcheck source=demo-host.sh
+. "$root/tools/demo-host.sh"
+run_session "$session" "$shot"

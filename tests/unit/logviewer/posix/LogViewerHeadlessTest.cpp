@@ -1,9 +1,11 @@
 // The log viewer as a user meets it: a modal window whose handler errors
 // end up in message boxes, and a folder button.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 #include "common/Exception.h"
 #include "common/ufmLog.h"
@@ -22,7 +24,9 @@ struct ModalHandler {
 
 TEST(LogViewerWindow, ErrorsOfHandlersAreShownAndTheWindowStaysOpen) {
   headless::TakeErrorMessages();
-  const auto Folder = fs::temp_directory_path() / "quorvel-logviewer-modal";
+  // A folder of this process's own: another run's files would be listed too.
+  const auto Folder = fs::temp_directory_path() / ("quorvel-logviewer-modal-" + std::to_string(getpid()));
+  fs::remove_all(Folder);
   fs::create_directories(Folder);
   std::ofstream(Folder / "a.log") << "text\n";
   const std::u16string FolderText = Folder.u16string() + u"/";
