@@ -87,12 +87,12 @@ bool ReadSpecial(std::string_view AText, double& AValue) noexcept {
   return true;
 }
 
-// A decimal number, [digits][.digits][(e|E)[+|-]digits] with at least one
-// digit before the exponent, as its significant digits (no leading zeros)
-// and the power of ten they are scaled by.
 // Any power of ten past this gives infinity or zero alike.
 constexpr int ExponentLimit = 100000;
 
+// A decimal number, [digits][.digits][(e|E)[+|-]digits] with at least one
+// digit before the exponent, as its significant digits (no leading zeros)
+// and the power of ten they are scaled by.
 struct TDecimal {
   // Up to this many significant digits are kept; any further non-zero
   // digit is represented by one more '1', which rounds as they would.

@@ -44,6 +44,46 @@ on_exit() {
 }
 trap on_exit EXIT
 
+# One step that counts as one passed check: NAME COMMAND...; stops the run
+# when COMMAND fails.
+run_step() {
+  current=$1; step_start=$SECONDS
+  banner "$current"
+  shift
+  if "$@"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    exit 1
+  fi
+  finish_step
+}
+
+# The check must also refuse what it exists to refuse: the regular Linux
+# build (the linux step), which needs Debian 12's libraries and glibc.
+refuses_regular() {
+  if [ ! -f build/linux/quorvel.so ]; then
+    echo "note: build/linux/quorvel.so not built, the check's refusal is not tried"
+  elif tests/infra/check-portable-linux.sh build/linux/quorvel.so >/dev/null; then
+    echo "FAIL: the check accepts build/linux/quorvel.so"; return 1
+  else
+    echo "ok: the check refuses build/linux/quorvel.so"
+  fi
+}
+# The portable library: built, checked, and - since what ships is what the
+# window tests drive - its GTK tag window on a private Xvfb under a window
+# manager, through the linux step's v8host, with a real double-click
+# presenting a tag.
+portable_step() {
+  local lib
+  lib=$(tools/build-linux-portable.sh) && tests/infra/check-portable-linux.sh "$lib" && refuses_regular \
+    && tests/e2e/gtk-tag-window.sh "$lib" build/linux/tools/v8host/v8host "$root/build/artifacts/linux-portable" openbox
+}
+bundle_step() {
+  local bundle
+  bundle=$(tools/make-bundle.sh) && tests/bundle/check-bundle-selftest.sh "$bundle" && tests/bundle/check-bundle.sh "$bundle"
+}
+
 if [ -z "${QUORVEL_SKIP_SETUP:-}" ]; then
   banner "setup"
   tools/setup.sh
@@ -54,46 +94,12 @@ passed=0
 failed=0
 for p in "${presets[@]}"; do
   if [ "$p" = fuzz ]; then
-    current="fuzz"; step_start=$SECONDS
-    banner "$current"
     # Builds the linux-fuzz preset and runs every target; a crash fails.
-    if tools/fuzz.sh "${QUORVEL_FUZZ_SECONDS:-30}"; then
-      passed=$((passed + 1))
-    else
-      failed=$((failed + 1))
-      exit 1
-    fi
-    finish_step
+    run_step fuzz tools/fuzz.sh "${QUORVEL_FUZZ_SECONDS:-30}"
     continue
   fi
   if [ "$p" = linux-portable ]; then
-    current="linux-portable"; step_start=$SECONDS
-    banner "$current"
-    # The check must also refuse what it exists to refuse: the regular Linux
-    # build (the linux step), which needs Debian 12's libraries and glibc.
-    refuses_regular() {
-      if [ ! -f build/linux/quorvel.so ]; then
-        echo "note: build/linux/quorvel.so not built, the check's refusal is not tried"
-      elif tests/infra/check-portable-linux.sh build/linux/quorvel.so >/dev/null; then
-        echo "FAIL: the check accepts build/linux/quorvel.so"; return 1
-      else
-        echo "ok: the check refuses build/linux/quorvel.so"
-      fi
-    }
-    # What ships is what the window tests drive: the portable library's GTK
-    # tag window on a private Xvfb under a window manager, through the
-    # linux step's v8host, with a real double-click presenting a tag.
-    window_test() {
-      tests/e2e/gtk-tag-window.sh "$1" build/linux/tools/v8host/v8host "$root/build/artifacts/linux-portable" openbox
-    }
-    if lib=$(tools/build-linux-portable.sh) && tests/infra/check-portable-linux.sh "$lib" && refuses_regular \
-      && window_test "$lib"; then
-      passed=$((passed + 1))
-    else
-      failed=$((failed + 1))
-      exit 1
-    fi
-    finish_step
+    run_step linux-portable portable_step
     continue
   fi
 
@@ -131,16 +137,7 @@ done
 # build's harness), after a check that the validation rejects broken bundles.
 if [[ " ${presets[*]} " == *" win32 "* && " ${presets[*]} " == *" win64 "* \
       && " ${presets[*]} " == *" linux-portable "* && " ${presets[*]} " == *" linux "* ]]; then
-  current="bundle"; step_start=$SECONDS
-  banner "$current"
-  bundle=$(tools/make-bundle.sh)
-  if tests/bundle/check-bundle-selftest.sh "$bundle" && tests/bundle/check-bundle.sh "$bundle"; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    exit 1
-  fi
-  finish_step
+  run_step bundle bundle_step
 fi
 
 current="done"

@@ -15,6 +15,27 @@ std::wstring OwnModuleFileName() {
   return std::wstring(path.begin(), path.end());
 }
 
+// The file's version information block and its fixed part, which points
+// into the block (null when the file has none).
+struct TVersionInfo {
+  std::vector<char> Data;
+  VS_FIXEDFILEINFO* Fixed = nullptr;
+};
+
+TVersionInfo ReadVersionInfo() {
+  const std::wstring file = OwnModuleFileName();
+  TVersionInfo info;
+  DWORD handle = 0;
+  const DWORD size = GetFileVersionInfoSizeW(file.c_str(), &handle);
+  if (size == 0) return info;
+  info.Data.resize(size);
+  UINT length = 0;
+  if (!GetFileVersionInfoW(file.c_str(), 0, size, info.Data.data()) ||
+      !VerQueryValueW(info.Data.data(), L"\\", reinterpret_cast<void**>(&info.Fixed), &length))
+    info.Fixed = nullptr;
+  return info;
+}
+
 std::wstring StringValue(std::vector<char>& AData, const wchar_t* AName) {
   wchar_t* value = nullptr;
   UINT length = 0;
@@ -25,16 +46,10 @@ std::wstring StringValue(std::vector<char>& AData, const wchar_t* AName) {
 }
 
 TEST(VersionResource, FixedVersionMatchesTheVersionTexts) {
-  const std::wstring file = OwnModuleFileName();
-  DWORD handle = 0;
-  const DWORD size = GetFileVersionInfoSizeW(file.c_str(), &handle);
-  ASSERT_GT(size, 0u);
-  std::vector<char> data(size);
-  ASSERT_TRUE(GetFileVersionInfoW(file.c_str(), 0, size, data.data()));
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT length = 0;
-  ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-  ASSERT_NE(fixed, nullptr);
+  TVersionInfo info = ReadVersionInfo();
+  ASSERT_NE(info.Fixed, nullptr);
+  std::vector<char>& data = info.Data;
+  const VS_FIXEDFILEINFO* fixed = info.Fixed;
   EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
   EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
   const std::wstring text = std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
@@ -53,15 +68,9 @@ TEST(VersionResource, FixedVersionMatchesTheVersionTexts) {
 // the registration does while the library loads), is the version the file
 // carries.
 TEST(VersionResource, OwnVersionIsTheFilesVersion) {
-  const std::wstring file = OwnModuleFileName();
-  DWORD handle = 0;
-  const DWORD size = GetFileVersionInfoSizeW(file.c_str(), &handle);
-  ASSERT_GT(size, 0u);
-  std::vector<char> data(size);
-  ASSERT_TRUE(GetFileVersionInfoW(file.c_str(), 0, size, data.data()));
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT length = 0;
-  ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  TVersionInfo info = ReadVersionInfo();
+  ASSERT_NE(info.Fixed, nullptr);
+  const VS_FIXEDFILEINFO* fixed = info.Fixed;
   const platform::TFileVersion own = platform::FileVersionOf(u"");
   EXPECT_EQ(own.Major, HIWORD(fixed->dwFileVersionMS));
   EXPECT_EQ(own.Minor, LOWORD(fixed->dwFileVersionMS));
