@@ -24,6 +24,8 @@ cache=${QUORVEL_CACHE:-$HOME/.cache/quorvel}
 build=${QUORVEL_PORTABLE_BUILD:-$root_dir/build/linux-portable}
 suite=bullseye
 log() { echo "build-linux-portable.sh: $*" >&2; }
+# shellcheck source=tools/net-retry.sh
+. "$here/net-retry.sh"
 die() { log "$*"; exit 1; }
 if [ "$(id -u)" -ne 0 ]; then
   command -v sudo >/dev/null || die "needs root (debootstrap, chroot and mount)"
@@ -93,15 +95,16 @@ if [ ! -f "$broot/.complete" ]; then
   t=$SECONDS
   log "creating the $suite root in $broot"
   rm -rf --one-file-system "$broot" "$broot.tmp"
-  debootstrap --variant=minbase "$suite" "$broot.tmp" "$(mirror)" >"$cache/$suite-root.log" 2>&1 \
-    || { tail -n 30 "$cache/$suite-root.log" >&2; die "debootstrap failed"; }
+  fresh_debootstrap() { rm -rf --one-file-system "$broot.tmp" && debootstrap --variant=minbase "$suite" "$broot.tmp" "$(mirror)"; }
+  net_retry "debootstrap of the $suite root" "$cache/$suite-root.log" fresh_debootstrap || die "debootstrap failed"
   log "debootstrap: $((SECONDS - t)) s"
   t2=$SECONDS
   mv "$broot.tmp" "$broot"
   mount_system "$broot"
   # shellcheck disable=SC2016
-  in_root "apt-get update -qq && apt-get install -y -qq --no-install-recommends $root_packages >/tmp/apt.log 2>&1 \
-    || { tail -n 30 /tmp/apt.log; exit 1; }; apt-get clean" >&2
+  net_retry "apt-get in the $suite root" "$cache/$suite-root-apt.log" \
+    in_root "apt-get update -qq && apt-get install -y -qq --no-install-recommends $root_packages && apt-get clean" \
+    || die "the toolchain could not be installed in the $suite root"
   cleanup
   echo "$root_key" >"$broot/.complete"
   log "toolchain in the root: $((SECONDS - t2)) s (root $((SECONDS - t)) s)"
@@ -173,13 +176,16 @@ deps_hash=$( (echo "$root_hash $key"; echo "$deps_recipe") | sha1sum | cut -c1-1
 prefix=/opt/quorvel-deps-$deps_hash
 
 src="$cache/src"
+source_into() { # DIR PKG=VERSION: a fresh download of the source package
+  (cd "$1" && find . -mindepth 1 -delete && apt-get source -qq "$2")
+}
 fetch() { # unpacks the Debian source package $1 once per version, prints its folder
   local pkg=$1 dir where="$src/${1}_${ver[$1]}"
   dir=$(find "$where" -maxdepth 1 -mindepth 1 -type d -name "$pkg-*" 2>/dev/null | head -n1)
   if [ -z "$dir" ]; then
     rm -rf "$where" && mkdir -p "$where"
-    (cd "$where" && apt-get source -qq "$pkg=${ver[$pkg]}" >"$where.log" 2>&1) \
-      || { cat "$where.log" >&2; die "apt-get source $pkg failed"; }
+    net_retry "apt-get source $pkg" "$where.log" source_into "$where" "$pkg=${ver[$pkg]}" \
+      || die "apt-get source $pkg failed"
     dir=$(find "$where" -maxdepth 1 -mindepth 1 -type d -name "$pkg-*" | head -n1)
   fi
   echo "$dir"

@@ -23,6 +23,8 @@ cache=${QUORVEL_CACHE:-$HOME/.cache/quorvel}
 libs=(cmark zint libxml2 libzip double-conversion)
 # shellcheck source=deps-options.sh
 . "$here/deps-options.sh"
+# shellcheck source=net-retry.sh
+. "$here/net-retry.sh"
 
 version_of() { dpkg-query -W -f='${Version}' "$1" 2>/dev/null || apt-cache policy "$1" | awk '/Candidate/{print $2}'; }
 src_version_of() {
@@ -65,14 +67,17 @@ zroot=/usr/$triple
 cp "$zroot/lib/libz.a" "$prefix/lib/"
 cp "$zroot/include/zlib.h" "$zroot/include/zconf.h" "$prefix/include/"
 
+source_into() { # DIR PKG=VERSION: a fresh download of the source package
+  (cd "$1" && find . -mindepth 1 -delete && apt-get source -qq "$2")
+}
 fetch() { # unpacks the Debian source package $1 once per version, prints its folder
   local pkg=$1 dir
   local where="$src/${pkg}_${ver[$pkg]}"
   dir=$(find "$where" -maxdepth 1 -mindepth 1 -type d -name "$pkg-*" 2>/dev/null | head -n1)
   if [ -z "$dir" ]; then
     rm -rf "$where" && mkdir -p "$where"
-    (cd "$where" && apt-get source -qq "$pkg=${ver[$pkg]}" >"$work/$pkg-source.log" 2>&1) \
-      || { cat "$work/$pkg-source.log" >&2; exit 1; }
+    net_retry "apt-get source $pkg" "$work/$pkg-source.log" source_into "$where" "$pkg=${ver[$pkg]}" \
+      || exit 1
     dir=$(find "$where" -maxdepth 1 -mindepth 1 -type d -name "$pkg-*" | head -n1)
   fi
   echo "$dir"

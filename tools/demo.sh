@@ -6,7 +6,9 @@
 # demonstration session of the add-in through the host harness v8host, the
 # way the 1C:Enterprise platform drives it (tools/demo-session.sh).
 #
-#   tools/demo.sh            the 32-bit DLL under Wine (what the platform loads);
+#   tools/demo.sh            the 32-bit DLL under Wine (what the platform loads;
+#                            the 64-bit one where the kernel refuses 32-bit
+#                            programs, or with QUORVEL_NO_32BIT=1);
 #                            tags are double-clicked in the tag window with
 #                            xdotool, on DISPLAY or a private Xvfb
 #   tools/demo.sh --linux    the same session natively with the Linux build's
@@ -25,7 +27,7 @@ target=win32
 case "${1:-}" in
   "") ;;
   --linux) target=linux ;;
-  -h|--help) sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+  -h|--help) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
   *) echo "tools/demo.sh: unknown option $1 (--linux)" >&2; exit 2 ;;
 esac
 
@@ -96,8 +98,15 @@ if [ "$target" = linux ]; then
   exit 0
 fi
 
-host=build/win32/tools/v8host/v8host.exe
-lib=build/win32/quorvel.dll
+windows_build=build/win32
+# shellcheck source=tools/wine-route.sh
+. tools/wine-route.sh
+if ! quorvel_kernel_runs_32bit; then
+  windows_build=build/win64
+  echo "NOTE: $(quorvel_no_32bit_reason): the session runs the 64-bit DLL ($windows_build/quorvel.dll) instead of the 32-bit one"
+fi
+host=$windows_build/tools/v8host/v8host.exe
+lib=$windows_build/quorvel.dll
 for f in "$host" "$lib"; do
   [ -f "$f" ] || { echo "tools/demo.sh: $f was not built" >&2; exit 1; }
 done
@@ -114,7 +123,7 @@ if [ -n "${DISPLAY:-}" ] || command -v xvfb-run >/dev/null; then
     echo "(no DISPLAY: the session runs on a private X server, xvfb-run)"
     xvfb-run -a -s "-screen 0 1280x800x24" "${run_demo[@]}"
   fi
-  show_log build/win32/wineprefix-demo/drive_c/ProgramData/Halvessa/quorvel
+  show_log $windows_build/wineprefix-demo/drive_c/ProgramData/Halvessa/quorvel
 else
   banner "demonstration: no display for the tag window"
   echo "Tags are presented by a double-click on their images in the tag window,"

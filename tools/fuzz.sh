@@ -4,7 +4,7 @@
 #   tools/fuzz.sh [SECONDS] [TARGET ...]
 #
 # SECONDS   how long each target runs (default 30)
-# TARGET    variant, properties, settings, markdown, unpack (default: all);
+# TARGET    one of all_targets below (default: all of them);
 #           "fuzz_variant" is accepted as well
 #
 # The linux-fuzz preset (clang, build/linux-fuzz) is configured and built

@@ -22,7 +22,41 @@ packages=(
   libgtk-3-dev openbox libwebkit2gtk-4.1-0
 )
 
-src_list=/etc/apt/sources.list.d/quorvel-src.sources
+src_list=${QUORVEL_SRC_LIST:-/etc/apt/sources.list.d/quorvel-src.sources}
+apt_log=${QUORVEL_APT_LOG:-/tmp/quorvel-apt.log}
+# shellcheck source=tools/net-retry.sh
+. "$here/net-retry.sh"
+
+# apt-get update, tried again while it fails. Index files that still fail
+# are named and left out, as apt itself does: the install below copes.
+apt_update() {
+  echo "setup.sh: apt-get update"
+  local tries=${QUORVEL_NET_TRIES:-3}
+  if ! QUORVEL_NET_TRIES=$tries net_retry -q "apt-get update" "$apt_log" \
+      $SUDO apt-get update -qq; then
+    local failed
+    failed=$(grep -o 'Failed to fetch [^ ]*' "$apt_log" | awk '{print $4}' | sort -u | tr '\n' ' ')
+    echo "setup.sh: apt-get update failed $tries times; going on without these package indexes: ${failed:-(apt named none, see $apt_log)}" >&2
+  fi
+}
+
+# With an index missing for one architecture only (a mirror in mid-sync),
+# a library's amd64 and i386 halves resolve to different versions and apt
+# refuses the set. Pinning the release to the main suite takes both halves
+# at that suite's version.
+apt_install() {
+  echo "setup.sh: installing $*"
+  if $SUDO apt-get install -y -qq "$@" >"$apt_log" 2>&1; then return 0; fi
+  if grep -qE 'held broken packages|Unable to correct problems|unmet dependencies' "$apt_log"; then
+    local codename
+    codename=$(. /etc/os-release 2>/dev/null && echo "${VERSION_CODENAME:-}")
+    codename=${codename:-bookworm}
+    echo "setup.sh: apt could not resolve the packages to one version per architecture (a partial package index?): installing again with the release pinned to $codename (-t $codename)" >&2
+    net_retry "apt-get install -t $codename" "$apt_log" $SUDO apt-get install -y -qq -t "$codename" "$@" || exit 1
+  else
+    net_retry "apt-get install" "$apt_log" $SUDO apt-get install -y -qq "$@" || exit 1
+  fi
+}
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
@@ -52,14 +86,10 @@ if [ ${#missing[@]} -gt 0 ] || [ $need_src -eq 1 ]; then
       exit 1
     fi
   fi
-  echo "setup.sh: apt-get update"
-  $SUDO apt-get update -qq
-  if [ ${#missing[@]} -gt 0 ]; then
-    echo "setup.sh: installing ${missing[*]}"
-    $SUDO apt-get install -y -qq "${missing[@]}" >/tmp/quorvel-apt.log 2>&1 \
-      || { tail -n 40 /tmp/quorvel-apt.log >&2; exit 1; }
-  fi
+  apt_update
+  [ ${#missing[@]} -eq 0 ] || apt_install "${missing[@]}"
 fi
 
+[ "${1:-}" != --packages-only ] || exit 0
 "$here/build-mingw-deps.sh" i686
 "$here/build-mingw-deps.sh" x86_64

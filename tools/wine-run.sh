@@ -13,6 +13,9 @@
 #   DISPLAY             passed through; when unset, the program runs under a
 #                       private Xvfb (xvfb-run), so window tests work anywhere
 #   QUORVEL_WINE_XVFB   0: run without any display when DISPLAY is unset
+#   QUORVEL_NO_32BIT    1: run as on a kernel that refuses 32-bit programs
+#                       (tools/wine-route.sh): 64-bit programs with the
+#                       64-bit loader only, 32-bit programs refused
 set -euo pipefail
 
 die() { echo "wine-run.sh: $*" >&2; exit 125; }
@@ -35,6 +38,15 @@ pe_arch() {
   esac
 }
 arch=$(pe_arch "$program")
+
+# A kernel that refuses 32-bit programs: 64-bit programs go to the 64-bit
+# loader, 32-bit ones cannot run at all.
+# shellcheck source=tools/wine-route.sh
+. "$(dirname "$(readlink -f "$0")")/wine-route.sh"
+if ! quorvel_kernel_runs_32bit; then
+  [ "$arch" = win64 ] || die "$program is a 32-bit program, which cannot run here: $(quorvel_no_32bit_reason)"
+  quorvel_use_wine64_only "${XDG_CACHE_HOME:-$HOME/.cache}/quorvel/wine64-only"
+fi
 
 build_root() {
   local d

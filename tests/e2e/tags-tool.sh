@@ -7,7 +7,7 @@
 # fails and --reader reaches the chosen one; once that harness has destroyed
 # its object, list no longer shows it. A closed device still takes commands.
 #
-#   tags-tool.sh ADDIN.dll V8HOST.exe WINQUERY.exe ARTIFACT_DIR TOOL.exe
+#   tags-tool.sh ADDIN.dll V8HOST.exe WINQUERY.exe ARTIFACT_DIR TOOL.exe [TOOL64.exe]
 #       under Wine on an X server of its own; also the digit keys of the
 #       tag window (real X key events)
 #   tags-tool.sh --linux QUORVEL_DEMO ARTIFACT_DIR TOOL
@@ -41,6 +41,9 @@ if [ "${1:-}" = --linux ]; then
 else
   MODE=wine
   TOOL=${5:?TOOL.exe}
+  # On a kernel that refuses 32-bit programs, the 64-bit build's own tool.
+  . "$E2E_ROOT/tools/wine-route.sh"
+  if [ -n "${6:-}" ] && ! quorvel_kernel_runs_32bit; then TOOL=$6; fi
   e2e_init tags-tool "$1" "$2" "$3" "$4"
   [ -f "$TOOL" ] || e2e_fail "missing $TOOL (quorvel-tags.exe of the win32 build serves both bitnesses: build the win32 preset)"
   second_host() { "$E2E_WINE_RUN" "$E2E_V8HOST" --script - "$E2E_ADDIN" quorvel 8>&-; }
