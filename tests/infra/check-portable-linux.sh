@@ -33,7 +33,7 @@ if [ -n "$tool" ]; then
   readelf -l "$lib" | grep -q 'Requesting program interpreter: /lib64/ld-linux-x86-64.so.2' ||
     fail "$lib does not run with the system's loader /lib64/ld-linux-x86-64.so.2"
   allowed="^($glibc)\$"
-  what="glibc's"
+  what="not glibc's"
 else
   "$here/check-binary-surface.sh" elf "${NM:-nm}" "$lib" || failed=1
   allowed="^($glibc|lib(gtk|gdk|gailutil)-3\.so\.0|lib(glib|gobject|gio|gmodule|gthread)-2\.0\.so\.0|libcairo(-gobject)?\.so\.2|libpango(cairo|ft2)?-1\.0\.so\.0|libatk-1\.0\.so\.0|libgdk_pixbuf-2\.0\.so\.0)\$"
