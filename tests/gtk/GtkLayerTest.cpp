@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -125,7 +126,21 @@ std::string FindSocket(const std::filesystem::path& AFolder) {
 TEST(GtkLayerChannel, ListenerWithoutDescriptorsLeavesTheLoopToOthersAndServesTheClientLater) {
   char Folder[] = "/tmp/quorvel-gtk-channel.XXXXXX";
   ASSERT_NE(mkdtemp(Folder), nullptr);
-  setenv("XDG_RUNTIME_DIR", Folder, 1);
+  struct TRuntimeFolder {
+    std::string Folder;
+    std::optional<std::string> Old;
+    explicit TRuntimeFolder(std::string AFolder) : Folder(std::move(AFolder)) {
+      if (const char* Value = std::getenv("XDG_RUNTIME_DIR")) Old = Value;
+      setenv("XDG_RUNTIME_DIR", Folder.c_str(), 1);
+    }
+    ~TRuntimeFolder() {
+      if (Old)
+        setenv("XDG_RUNTIME_DIR", Old->c_str(), 1);
+      else
+        unsetenv("XDG_RUNTIME_DIR");
+      std::filesystem::remove_all(Folder);
+    }
+  } Runtime(Folder);
   platform::ui::TForm Form{platform::ui::TFormDesign{}};
   auto Channel = platform::ui::OpenCommandChannel(Form, 64, [](std::string_view) { return std::string("answered"); });
   ASSERT_NE(Channel, nullptr);
@@ -170,8 +185,6 @@ TEST(GtkLayerChannel, ListenerWithoutDescriptorsLeavesTheLoopToOthersAndServesTh
   }
   close(Client);
   EXPECT_EQ(Answer, "answered\n");
-  Channel.reset();
-  std::filesystem::remove_all(Folder);
 }
 
 // A process in which libsoup 3 is loaded (by the platform, say) on a
