@@ -112,15 +112,6 @@ xdotool mousemove --sync $((X_LEFT + px)) $((X_TOP + py)) click --repeat 2 --del
 sleep 0.5
 xdotool mousemove 0 0
 
-tag_table() { # the table GetDataTagsRFID handed back, after transcript line N
-  local table limit=$((SECONDS + 10))
-  while :; do
-    table=$(tail -n +"$(($1 + 1))" "$E2E_HOST_OUT" | sed -n 's/^  out 3: "\(.*\)" \[PWSTR\]$/\1/p' | head -n1)
-    [ -n "$table" ] || [ $SECONDS -ge $limit ] && break
-    sleep 0.1
-  done
-  echo "$table"
-}
 check_field() { # TABLE WHEN
   local tag='<Tag TID=\"'$third_tid'\" EPC=\"3000E2E0000000000000000003\" USER=\"00112233\"/>'
   e2e_check "$2, the reader's field holds the third tag" grep -qF "$tag" <<<"$1"
@@ -131,7 +122,7 @@ e2e_host_send ':pump 500'
 n=$(wc -l <"$E2E_HOST_OUT")
 e2e_host_call 'GetDataTagsRFID("", "", "")'
 e2e_check "GetDataTagsRFID succeeds" test "$E2E_RESULT" = "true [BOOL]"
-check_field "$(tag_table "$n")" "after the double-click"
+check_field "$(gtk_tag_table "$n")" "after the double-click"
 
 # --- A close request hides the window; Close and Open show it again ----------
 e2e_host_pump_start
