@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the portable Linux component: quorvel_x86_64.so, which loads on
-# glibc 2.17 and later and needs nothing beyond glibc and GTK 3.
+# glibc 2.17 and later and needs nothing beyond glibc and GTK 3; and with it
+# the Linux control tool of the tools archive, tools/quorvel-tags/quorvel-tags
+# in the same build folder, under the same rules (it needs glibc alone).
 #
 # It is built in a Debian 11 (bullseye) userland: GCC 10 and glibc 2.31,
 # whose older symbol versions the library then asks for. Three cached steps,
@@ -11,8 +13,8 @@
 #      as static, position-independent, size-optimised libraries, built there
 #      from the Debian 12 source packages the mingw builds use, into
 #      /opt/quorvel-deps-<hash> inside the root
-#   3. the library itself, from this clone (bind-mounted into the root at its
-#      own path), in build/linux-portable, with QUORVEL_PORTABLE=ON.
+#   3. the library and the tool, from this clone (bind-mounted into the root
+#      at its own path), in build/linux-portable, with QUORVEL_PORTABLE=ON.
 # Needs root (debootstrap, chroot, mount); sudo is used when there is one.
 #
 #   tools/build-linux-portable.sh          prints the path of the library
@@ -225,7 +227,7 @@ if [ ! -f "$build/build.ninja" ] || ! grep -qx "QUORVEL_DEPS:[A-Z]*=$prefix" "$b
     -DQUORVEL_DEPS=$prefix -DQUORVEL_TESTS=OFF -DQUORVEL_BENCHMARKS=OFF >'$build/configure.log' 2>&1" \
     || { tail -n 40 "$build/configure.log" >&2; die "configure failed"; }
 fi
-in_root "cmake --build '$build' -j2 --target quorvel >&2" || die "the library did not build"
+in_root "cmake --build '$build' -j2 --target quorvel quorvel-tags >&2" || die "the library did not build"
 cleanup
 log "library: $((SECONDS - t)) s"
 echo "$build/quorvel_x86_64.so"

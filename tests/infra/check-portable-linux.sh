@@ -7,22 +7,43 @@
 #     manylinux2014 convention), and none a version of the C++ runtime or of
 #     libgcc (GLIBCXX_, CXXABI_, GCC_), which are linked in.
 #
+# With --tool, the same of the Linux control tool (quorvel-tags), a program:
+# it needs glibc alone, and it must keep its run bit.
+#
 #   check-portable-linux.sh quorvel_x86_64.so
+#   check-portable-linux.sh --tool quorvel-tags
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-lib=${1:?usage: check-portable-linux.sh LIBRARY.so}
+tool=
+if [ "${1:-}" = --tool ]; then
+  tool=1
+  shift
+fi
+lib=${1:?usage: check-portable-linux.sh [--tool] LIBRARY.so|PROGRAM}
 max_glibc=2.17
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 [ -f "$lib" ] || { echo "FAIL: $lib not found"; exit 1; }
 
-"$here/check-binary-surface.sh" elf "${NM:-nm}" "$lib" || failed=1
+glibc='lib(c|m|pthread|dl|rt)\.so\.[0-9]+|ld-linux-x86-64\.so\.2'
+if [ -n "$tool" ]; then
+  [ -x "$lib" ] || fail "$lib has no run bit"
+  readelf -h "$lib" | grep -Eq 'Type: +(EXEC|DYN)' || fail "$lib is no program"
+  readelf -h "$lib" | grep -q 'Machine: *Advanced Micro Devices X86-64' || fail "$lib is not for x86_64"
+  readelf -l "$lib" | grep -q 'Requesting program interpreter: /lib64/ld-linux-x86-64.so.2' ||
+    fail "$lib does not run with the system's loader /lib64/ld-linux-x86-64.so.2"
+  allowed="^($glibc)\$"
+  what="not glibc's"
+else
+  "$here/check-binary-surface.sh" elf "${NM:-nm}" "$lib" || failed=1
+  allowed="^($glibc|lib(gtk|gdk|gailutil)-3\.so\.0|lib(glib|gobject|gio|gmodule|gthread)-2\.0\.so\.0|libcairo(-gobject)?\.so\.2|libpango(cairo|ft2)?-1\.0\.so\.0|libatk-1\.0\.so\.0|libgdk_pixbuf-2\.0\.so\.0)\$"
+  what="neither glibc's nor GTK's"
+fi
 
 needed=$(readelf -d "$lib" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
 echo "needed:" $needed
-allowed='^(lib(c|m|pthread|dl|rt)\.so\.[0-9]+|ld-linux-x86-64\.so\.2|lib(gtk|gdk|gailutil)-3\.so\.0|lib(glib|gobject|gio|gmodule|gthread)-2\.0\.so\.0|libcairo(-gobject)?\.so\.2|libpango(cairo|ft2)?-1\.0\.so\.0|libatk-1\.0\.so\.0|libgdk_pixbuf-2\.0\.so\.0)$'
 for n in $needed; do
-  [[ "$n" =~ $allowed ]] || fail "needs $n, which is neither glibc's nor GTK's (link it statically)"
+  [[ "$n" =~ $allowed ]] || fail "needs $n, which is $what (link it statically)"
 done
 
 dump=$(objdump -T "$lib")
