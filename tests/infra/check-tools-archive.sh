@@ -52,7 +52,13 @@ usage() { # NAME COMMAND...: --help prints the usage and succeeds
   fi
 }
 usage quorvel-tags "$work/quorvel-tags"
-usage quorvel-tags.exe "$here/../../tools/wine-run.sh" "$work/quorvel-tags.exe"
+# shellcheck source=tools/wine-route.sh
+. "$here/../../tools/wine-route.sh"
+if quorvel_kernel_runs_32bit; then
+  usage quorvel-tags.exe "$here/../../tools/wine-run.sh" "$work/quorvel-tags.exe"
+else
+  echo "NOT RUN: quorvel-tags.exe --help: $(quorvel_no_32bit_reason)"
+fi
 
 [ $failed -eq 0 ] || exit 1
 echo "OK: $archive"
