@@ -47,11 +47,21 @@ e2e_check "quorvel-tags present 3 5 puts tags 3 and 5 into the field" field_is "
 
 # The user activates the window (a window manager's activation, or the X
 # focus without one) and types "6".
-if [ "$GTK_MODE" = openbox ]; then
-  xdotool windowactivate --sync "$window"
-else
-  xdotool windowfocus --sync "$window"
-fi
+# The keyboard goes to the window once the X focus is there: asked again
+# until it is (a window manager that has just started may not yet take the
+# first request).
+has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$((window))" ]; }
+limit=$((SECONDS + 20))
+until has_focus; do
+  [ $SECONDS -lt $limit ] || break
+  if [ "$GTK_MODE" = openbox ]; then
+    xdotool windowactivate "$window" 2>/dev/null || true
+  else
+    xdotool windowfocus "$window" 2>/dev/null || true
+  fi
+  sleep 0.2
+done
+e2e_check "the window takes the keyboard when activated" has_focus
 xdotool key 6
 e2e_check "the key 6 presents tag 6 after them" field_is "3 5 6"
 
