@@ -40,7 +40,7 @@ TFieldParse Refused(std::string AWord, std::string_view AValue = {}) {
   return Result;
 }
 
-std::optional<std::vector<std::string_view>> Split(std::string_view AText, char ASeparator) {
+std::vector<std::string_view> Split(std::string_view AText, char ASeparator) {
   std::vector<std::string_view> Result;
   std::size_t Start = 0;
   for (;;) {
@@ -152,14 +152,14 @@ std::optional<TFieldAnswer> ParseState(const std::vector<std::string_view>& APar
   Result.State.Count = *Count;
   if (AParts[4].substr(0, 6) != "field=") return std::nullopt;
   if (AParts[4].size() > 6) {
-    for (const auto Item : *Split(AParts[4].substr(6), ',')) {
+    for (const auto Item : Split(AParts[4].substr(6), ',')) {
       int Tag = 0;
       if (!WindowNumber(Item, Tag) || Tag < 1 || Tag > 8) return std::nullopt;
       Result.State.Field.push_back(Tag);
     }
   }
   if (AParts[5].substr(0, 8) != "pending=") return std::nullopt;
-  const auto Pending = *Split(AParts[5].substr(8), ',');
+  const auto Pending = Split(AParts[5].substr(8), ',');
   if (Pending.size() != 3) return std::nullopt;
   for (std::size_t I = 0; I < 3; ++I) {
     const auto Times = Number(Pending[I], 7);
@@ -179,7 +179,7 @@ std::optional<TFieldAnswer> ParsePage(const std::vector<std::string_view>& APart
   Page.Total = *Total;
   Page.Next = *Next;
   for (std::size_t I = 4; I < AParts.size(); ++I) {
-    const auto Fields = *Split(AParts[I], ':');
+    const auto Fields = Split(AParts[I], ':');
     if (Fields.size() != 4) return std::nullopt;
     const auto Window = Number(Fields[0], 1);
     auto TID = UnescapeFieldText(Fields[1]);
@@ -238,7 +238,7 @@ std::optional<std::string> UnescapeFieldText(std::string_view AText) {
 }
 
 std::optional<TAddedTag> SplitAddedTag(std::string_view AToken) {
-  const auto Parts = *Split(AToken, ':');
+  const auto Parts = Split(AToken, ':');
   if (Parts.size() > 3) return std::nullopt;
   TAddedTag Tag;
   Tag.TID = Parts[0];
