@@ -75,39 +75,36 @@ std::optional<TFieldRefusal> TTagField::Add(const std::vector<TAddedTag>& ATags)
   return std::nullopt;
 }
 
-std::optional<std::size_t> TTagField::PositionOfTID(const std::string& AUpperTID) const {
-  const auto Fixed = std::find(FFixedTIDs.begin(), FFixedTIDs.end(), AUpperTID);
-  const auto Window = Fixed == FFixedTIDs.end() ? -1 : static_cast<std::int32_t>(Fixed - FFixedTIDs.begin());
-  const std::u16string TID = Wide(AUpperTID);
-  for (std::size_t I = 0; I < FTags.size(); ++I) {
-    const auto& Tag = FTags[I];
-    if ((Window >= 0 && Tag.Window == Window) || (Tag.Window < 0 && Tag.TID == TID)) return I;
-  }
-  return std::nullopt;
-}
-
 std::optional<TFieldRefusal> TTagField::Remove(const std::vector<std::int32_t>& AWindow,
                                                const std::vector<std::string>& ATIDs) {
-  std::set<std::size_t> Positions;
-  for (const std::int32_t Index : AWindow) {
-    const auto Found = std::find_if(FTags.begin(), FTags.end(), [Index](const TFieldTag& T) { return T.Window == Index; });
-    if (Found == FTags.end()) return TFieldRefusal{TFieldRefusal::frUnknown, std::to_string(Index + 1)};
-    Positions.insert(static_cast<std::size_t>(Found - FTags.begin()));
-  }
+  // One pass over the field, however many tags go: the window tags by
+  // index (also when named by their fixed TID), the added ones by TID.
+  std::set<std::int32_t> Windows(AWindow.begin(), AWindow.end());
+  std::unordered_set<std::string> Added;
   for (const auto& TID : ATIDs) {
-    const auto Position = PositionOfTID(UpperAscii(TID));
-    if (!Position) return TFieldRefusal{TFieldRefusal::frUnknown, TID};
-    Positions.insert(*Position);
+    std::string Upper = UpperAscii(TID);
+    const auto Fixed = std::find(FFixedTIDs.begin(), FFixedTIDs.end(), Upper);
+    if (Fixed != FFixedTIDs.end())
+      Windows.insert(static_cast<std::int32_t>(Fixed - FFixedTIDs.begin()));
+    else if (FAddedTIDs.count(Upper) != 0)
+      Added.insert(std::move(Upper));
+    else
+      return TFieldRefusal{TFieldRefusal::frUnknown, TID};
   }
   std::vector<TFieldTag> Kept;
-  Kept.reserve(FTags.size() - Positions.size());
-  for (std::size_t I = 0; I < FTags.size(); ++I) {
-    if (Positions.count(I) == 0) {
-      Kept.push_back(std::move(FTags[I]));
-    } else if (FTags[I].Window < 0) {
-      FAddedTIDs.erase(ToUtf8(FTags[I].TID));
-    }
+  Kept.reserve(FTags.size());
+  std::size_t WindowsFound = 0;
+  for (auto& Tag : FTags) {
+    const bool Goes = Tag.Window >= 0 ? Windows.count(Tag.Window) != 0 : Added.count(ToUtf8(Tag.TID)) != 0;
+    if (Goes && Tag.Window >= 0) ++WindowsFound;
+    if (!Goes) Kept.push_back(Tag);
   }
+  if (WindowsFound != Windows.size()) {
+    for (const std::int32_t Index : Windows)
+      if (std::none_of(FTags.begin(), FTags.end(), [Index](const TFieldTag& T) { return T.Window == Index; }))
+        return TFieldRefusal{TFieldRefusal::frUnknown, std::to_string(Index + 1)};
+  }
+  for (const auto& TID : Added) FAddedTIDs.erase(TID);
   FTags = std::move(Kept);
   return std::nullopt;
 }

@@ -71,8 +71,6 @@ public:
   TFieldTag* FindAdded(std::u16string_view ATID);
 
 private:
-  std::optional<std::size_t> PositionOfTID(const std::string& AUpperTID) const;
-
   std::vector<std::string> FFixedTIDs;  // upper-cased
   std::vector<TFieldTag> FTags;
   std::unordered_set<std::string> FAddedTIDs;  // upper-cased
