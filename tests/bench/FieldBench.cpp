@@ -28,15 +28,18 @@ TDriver& DriverOf(v8host::TComponent& AComponent) {
   return dynamic_cast<TDriver&>(*Component->UserObject[0]);
 }
 
-// ACount added tags of 24-digit TIDs and SGTIN-96 EPCs, as add --sgtin makes them.
+// ACount added tags of 24-digit TIDs and SGTIN-96 EPCs, as add --sgtin makes
+// them, in commands of at most 4,000 tags, as the tool splits them.
 void AddTags(TDriver& ADriver, long ACount) {
-  std::string Line = "quorvel-tags/2 add";
-  for (long I = 1; I <= ACount; ++I) {
-    char Tag[64];
-    std::snprintf(Tag, sizeof(Tag), " E2801190%016lX:30351BD15C35BC%010lX", I, I);
-    Line += Tag;
+  for (long First = 1; First <= ACount; First += 4000) {
+    std::string Line = "quorvel-tags/2 add";
+    for (long I = First; I <= ACount && I < First + 4000; ++I) {
+      char Tag[64];
+      std::snprintf(Tag, sizeof(Tag), " E2801190%016lX:30351BD15C35BC%010lX", I, I);
+      Line += Tag;
+    }
+    if (ADriver.RunFieldCommand(Line).find(" ok ") == std::string::npos) throw std::runtime_error("add refused");
   }
-  if (ADriver.RunFieldCommand(Line).find(" ok ") == std::string::npos) throw std::runtime_error("add refused");
 }
 
 void GetDataTagsRFIDAddedTags(benchmark::State& AState) {
