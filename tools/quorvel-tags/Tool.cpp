@@ -1,6 +1,7 @@
 #include "quorvel-tags/Tool.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -182,7 +183,8 @@ std::optional<std::vector<std::string>> SplitWords(const std::string& ALine) {
 
 std::optional<std::string> ReadWhole(const std::string& APath) {
   if (APath == "-") return std::string(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-  std::ifstream File(APath, std::ios::binary);
+  // The path is UTF-8 on every system.
+  std::ifstream File(std::filesystem::path(std::u8string(APath.begin(), APath.end())), std::ios::binary);
   if (!File) return std::nullopt;
   return std::string(std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>());
 }
