@@ -70,7 +70,9 @@ call() {
 read_tags() {
   call 'GetDataTagsRFID("", "", "")'
   [ "$E2E_RESULT" = "true [BOOL]" ] || e2e_fail "GetDataTagsRFID failed: $E2E_RESULT"
-  TAGS=$(grep 'TID=' <<<"$HOST_TEXT" || true)
+  # One Tag per line, whether the harness shows the table indented (the
+  # Linux demo) or as one quoted text (v8host).
+  TAGS=$(sed 's/\\"/"/g; s/<Tag /\n<Tag /g' <<<"$HOST_TEXT" | grep '<Tag TID=' || true)
 }
 tag_count() { grep -c 'TID=' <<<"$TAGS" || true; }
 events() { grep -c '^\* ExternalEvent .*message="RFID"' "$E2E_HOST_OUT" || true; }
