@@ -2,27 +2,11 @@
 
 #include <algorithm>
 
+#include "rfid/CommandTokens.h"
+
 namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
-
-// Splits at single spaces; nothing when a token is empty or holds anything
-// but printable ASCII.
-std::optional<std::vector<std::string_view>> Tokens(std::string_view AText) {
-  std::vector<std::string_view> Result;
-  std::size_t Start = 0;
-  for (std::size_t I = 0; I <= AText.size(); ++I) {
-    if (I < AText.size() && AText[I] != ' ') {
-      const auto C = static_cast<unsigned char>(AText[I]);
-      if (C < 0x21 || C > 0x7E) return std::nullopt;
-      continue;
-    }
-    if (I == Start) return std::nullopt;
-    Result.push_back(AText.substr(Start, I - Start));
-    Start = I + 1;
-  }
-  return Result;
-}
 
 std::optional<std::size_t> Number(std::string_view AToken, std::size_t ADigits) {
   if (AToken.empty() || AToken.size() > ADigits) return std::nullopt;
@@ -249,7 +233,7 @@ std::optional<TAddedTag> SplitAddedTag(std::string_view AToken) {
 
 TFieldParse ParseFieldCommand(std::string_view AText) {
   if (AText.size() > kFieldLineLimit) return Refused("length");
-  const auto Parts = Tokens(AText);
+  const auto Parts = CommandTokens(AText);
   if (!Parts || Parts->size() < 2) return Refused("syntax");
   if ((*Parts)[0] != kFieldProtocol) return Refused("version");
   TFieldParse Result;
@@ -352,7 +336,7 @@ std::string FormatFieldPage(const std::vector<TFieldTagText>& ATags, std::size_t
 
 std::optional<TFieldAnswer> ParseFieldAnswer(std::string_view AText) {
   if (AText.size() > kFieldAnswerLimit) return std::nullopt;
-  const auto Parts = Tokens(AText);
+  const auto Parts = CommandTokens(AText);
   if (!Parts || Parts->size() < 3 || (*Parts)[0] != kFieldProtocol) return std::nullopt;
   if ((*Parts)[1] == "ok") return ParseState(*Parts);
   if ((*Parts)[1] == "tags") return ParsePage(*Parts);
