@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "rfid/CommandTokens.h"
+
 namespace {
 
 struct TErrorName {
@@ -16,24 +18,6 @@ constexpr std::array<TErrorName, 6> kErrorNames{{{TTagError::teSyntax, "syntax"}
                                                  {TTagError::teLength, "length"},
                                                  {TTagError::teRange, "range"},
                                                  {TTagError::teFailed, "failed"}}};
-
-// Splits at single spaces; nothing when a token is empty or holds anything
-// but printable ASCII.
-std::optional<std::vector<std::string_view>> Tokens(std::string_view AText) {
-  std::vector<std::string_view> Result;
-  std::size_t Start = 0;
-  for (std::size_t I = 0; I <= AText.size(); ++I) {
-    if (I < AText.size() && AText[I] != ' ') {
-      const auto C = static_cast<unsigned char>(AText[I]);
-      if (C < 0x21 || C > 0x7E) return std::nullopt;
-      continue;
-    }
-    if (I == Start) return std::nullopt;
-    Result.push_back(AText.substr(Start, I - Start));
-    Start = I + 1;
-  }
-  return Result;
-}
 
 // A decimal number of at most nine digits, or nothing.
 std::optional<int> Number(std::string_view AToken) {
@@ -91,7 +75,7 @@ std::string_view TagErrorName(TTagError AError) noexcept {
 
 TTagParse ParseTagCommand(std::string_view AText) {
   if (AText.size() > kTagLineLimit) return Refused(TTagError::teLength);
-  const auto Parts = Tokens(AText);
+  const auto Parts = CommandTokens(AText);
   if (!Parts || Parts->size() < 2) return Refused(TTagError::teSyntax);
   if ((*Parts)[0] != kTagProtocol) return Refused(TTagError::teVersion);
 
@@ -145,7 +129,7 @@ std::string FormatTagError(TTagError AError) {
 
 std::optional<TTagAnswer> ParseTagAnswer(std::string_view AText) {
   if (AText.size() > kTagLineLimit) return std::nullopt;
-  const auto Parts = Tokens(AText);
+  const auto Parts = CommandTokens(AText);
   if (!Parts || Parts->size() < 3 || (*Parts)[0] != kTagProtocol) return std::nullopt;
   TTagAnswer Result;
   if ((*Parts)[1] == "error") {

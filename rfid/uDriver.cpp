@@ -12,27 +12,34 @@ const std::array<std::u16string_view, kTagCount> TagTIDs = {
 
 namespace {
 
+std::vector<std::string> FixedTIDs() {
+  std::vector<std::string> Result;
+  for (const auto TID : TagTIDs) Result.push_back(ToUtf8(TID));
+  return Result;
+}
+
 // The driver registers itself with the platform when the library loads.
 const bool Registered = TDriver::RegisterDriverAtLoad<TDriver>(
     kDriverExtension, u"Драйвер эмулятор RFID-считывателя", u"Драйвер эмулятор RFID-считывателя 1С:Совместимо NativeAPI");
 
 }  // namespace
 
-TDriver::TDriver() {
+TDriver::TDriver() : FRFIDList(FixedTIDs()) {
   FfmBarcodes = std::make_unique<TfmBarcodes>();
   FfmBarcodes->SetOnGetData([this](std::intptr_t AIndex) { DataEvent(AIndex); });
   // The control tool's own additions: it empties the field and reads it.
-  FfmBarcodes->SetOnClearField([this] { FRFIDList.clear(); });
+  FfmBarcodes->SetOnClearField([this] { FRFIDList.Clear(); });
   FfmBarcodes->SetOnGetField([this] {
     std::vector<int> Tags;
-    for (const std::int32_t K : FRFIDList) Tags.push_back(K + 1);
+    for (const std::int32_t K : FRFIDList.WindowTags()) Tags.push_back(K + 1);
     return Tags;
   });
+  FfmBarcodes->SetOnFieldCommand([this](std::string_view ACommand) { return RunFieldCommand(ACommand); });
 }
 
 TDriver::~TDriver() noexcept {
   FfmBarcodes.reset();
-  FRFIDList.clear();
+  FRFIDList.Clear();
 }
 
 std::uint8_t TDriver::AlphaFromTransparency(std::int32_t ATransparency) noexcept {
@@ -59,11 +66,11 @@ void TDriver::DoDeviceTest(std::u16string& ADescription, std::u16string& ADemoMo
 
 void TDriver::DataEvent(std::intptr_t AIndex) {
   if (AIndex < 0 || AIndex >= kTagCount) return;
-  const auto Index = static_cast<std::int32_t>(AIndex);
-  if (std::find(FRFIDList.begin(), FRFIDList.end(), Index) == FRFIDList.end()) FRFIDList.push_back(Index);
+  FRFIDList.Present(static_cast<std::int32_t>(AIndex));
 }
 
 void TDriver::DoOpenSessionRFID() {
+  FailIfPending(TFailKind::fkSession);
   std::u16string Guid = platform::NewGuidText();
   // The registry form without its braces: 36 characters.
   if (Guid.size() == 38 && Guid.front() == u'{' && Guid.back() == u'}') Guid = Guid.substr(1, 36);
@@ -74,17 +81,20 @@ void TDriver::DoOpenSessionRFID() {
 void TDriver::DoCloseSessionRFID() { FPackageID.clear(); }
 
 void TDriver::DoGetDataTagsRFID(const std::u16string&, TXmlDocument& ADocument) {
+  FailIfPending(TFailKind::fkRead);
   TXmlNode Table = ADocument.AddRoot(u"Table");
-  for (const std::int32_t K : FRFIDList) {
+  for (const TFieldTag& Entry : FRFIDList.Tags()) {
     TXmlNode Tag = TXmlDocument::AddChild(Table, u"Tag");
-    TXmlDocument::SetAttribute(Tag, u"TID", FfmBarcodes->GetBarcode(K));
-    TXmlDocument::SetAttribute(Tag, u"EPC", EPC(K));
-    TXmlDocument::SetAttribute(Tag, u"USER", User(K));
+    const std::int32_t K = Entry.Window;
+    TXmlDocument::SetAttribute(Tag, u"TID", K >= 0 ? FfmBarcodes->GetBarcode(K) : Entry.TID);
+    TXmlDocument::SetAttribute(Tag, u"EPC", K >= 0 ? EPC(K) : Entry.EPC);
+    TXmlDocument::SetAttribute(Tag, u"USER", K >= 0 ? User(K) : Entry.User);
   }
 }
 
 void TDriver::DoSaveDataTagRFID(const std::u16string& ATID, const std::u16string& AEPC, const std::u16string& AUser,
                                 std::int32_t AMemoryBank) {
+  FailIfPending(TFailKind::fkWrite);
   for (int K = 0; K < kTagCount; ++K) {
     const std::u16string& Barcode = FfmBarcodes->GetBarcode(K);
     const bool Match = (Barcode.empty() && ATID.empty()) ||
@@ -95,6 +105,13 @@ void TDriver::DoSaveDataTagRFID(const std::u16string& ATID, const std::u16string
     else
       User(K) = AUser;
     return;
+  }
+  // Then the tags the control tool added, by TID.
+  if (TFieldTag* Added = FRFIDList.FindAdded(ATID)) {
+    if (AMemoryBank == 1)
+      Added->EPC = AEPC;
+    else
+      Added->User = AUser;
   }
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "rfid/FieldCommand.h"
+#include "rfid/TagField.h"
 #include "rfid/uRFIDReaderDriver.h"
 #include "rfid/ufmBarcodes.h"
 
@@ -37,7 +39,14 @@ public:
   // A tag presented to the reader: its index joins the field once.
   void DataEvent(std::intptr_t AIndex);
 
-  const std::vector<std::int32_t>& RFIDList() const noexcept { return FRFIDList; }
+  // The window tags in the field, by index, in their order.
+  std::vector<std::int32_t> RFIDList() const { return FRFIDList.WindowTags(); }
+  // Every tag in the field, window tags and added ones.
+  const TTagField& Field() const noexcept { return FRFIDList; }
+  // Carries out one version-2 command of the control tool
+  // (rfid/FieldCommand.h) and gives the answer; a refused command changes
+  // nothing.
+  std::string RunFieldCommand(std::string_view ACommand) noexcept;
   TfmBarcodes* Barcodes() const noexcept { return FfmBarcodes.get(); }
   // The window's alpha for a Transparency setting: its low 8 bits times 10.
   static std::uint8_t AlphaFromTransparency(std::int32_t ATransparency) noexcept;
@@ -85,6 +94,21 @@ private:
   std::u16string& EPC(int AIndex);
   std::u16string& User(int AIndex);
 
+  // A failure the control tool asked for: the next Times calls of one kind
+  // fail with Message.
+  struct TPendingFailure {
+    int Times = 0;
+    std::u16string Message;
+  };
+
+  // Raises the pending failure of AKind, when there is one.
+  void FailIfPending(TFailKind AKind);
+  TFieldState FieldState() const;
+  std::vector<TFieldTagText> FieldTagTexts();
+  std::string RunParsedFieldCommand(const TFieldCommand& ACommand);
+  void Notify();
+
   std::unique_ptr<TfmBarcodes> FfmBarcodes;
-  std::vector<std::int32_t> FRFIDList;
+  TTagField FRFIDList;
+  std::array<TPendingFailure, 3> FPendingFailures;
 };

@@ -3,6 +3,7 @@
 #include "common/Exception.h"
 #include "common/Text.h"
 #include "rfid/BarcodeBitmap.h"
+#include "rfid/FieldCommand.h"
 #include "rfid/TagCommand.h"
 
 using namespace platform::ui;
@@ -38,7 +39,7 @@ TfmBarcodes::TfmBarcodes() : FForm(std::make_unique<TForm>(Design())) {
   FormCreate();
   FForm->OnShow = [this] { FormShow(); };
   FForm->OnKeyPress = [this](char16_t AKey) { FormKeyPress(AKey); };
-  FChannel = OpenCommandChannel(*FForm, kTagLineLimit,
+  FChannel = OpenCommandChannel(*FForm, {kTagLineLimit, std::string(kFieldProtocol) + " ", kFieldLineLimit},
                                 [this](std::string_view ACommand) { return RunCommand(ACommand); });
 }
 
@@ -127,6 +128,7 @@ void TfmBarcodes::FormKeyPress(char16_t AKey) {
 
 std::string TfmBarcodes::RunCommand(std::string_view ACommand) noexcept {
   try {
+    if (FOnFieldCommand && IsFieldCommand(ACommand)) return FOnFieldCommand(ACommand);
     const TTagParse Parsed = ParseTagCommand(ACommand);
     if (Parsed.Error != TTagError::teNone) return FormatTagError(Parsed.Error);
     const TTagCommand& Command = Parsed.Command;

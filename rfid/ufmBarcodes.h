@@ -15,6 +15,8 @@
 //   - SetOnClearField(handler), SetOnGetField(handler): the tool's "clear"
 //     empties the reader's field, and every answer to the tool reports the
 //     field (tag numbers 1 to 8) as the owner keeps it;
+//   - SetOnFieldCommand(handler): the tool's version-2 commands, which the
+//     owner carries out and answers itself;
 //   - Show(), Hide(), Visible(): Show places the window at the top right
 //     corner of the primary screen (10 pixels down), makes it topmost and
 //     rebuilds the images; an encoding error of a text raises out of Show;
@@ -40,6 +42,7 @@ public:
   using TOnGetData = std::function<void(std::intptr_t AIndex)>;
   using TOnClearField = std::function<void()>;
   using TOnGetField = std::function<std::vector<int>()>;
+  using TOnFieldCommand = std::function<std::string(std::string_view ACommand)>;
 
   static constexpr int BarcodeCount = 8;
   static constexpr int ImageSize = 80;
@@ -56,6 +59,9 @@ public:
   void SetOnGetData(TOnGetData AHandler) { FOnGetData = std::move(AHandler); }
   void SetOnClearField(TOnClearField AHandler) { FOnClearField = std::move(AHandler); }
   void SetOnGetField(TOnGetField AHandler) { FOnGetField = std::move(AHandler); }
+  // The tool's version-2 commands (rfid/FieldCommand.h) go to the owner,
+  // who keeps the field; the handler must not throw.
+  void SetOnFieldCommand(TOnFieldCommand AHandler) { FOnFieldCommand = std::move(AHandler); }
 
   // Carries out one command of the control tool (rfid/TagCommand.h) and
   // gives the answer; a command that is refused changes nothing.
@@ -98,5 +104,6 @@ private:
   TOnGetData FOnGetData;
   TOnClearField FOnClearField;
   TOnGetField FOnGetField;
+  TOnFieldCommand FOnFieldCommand;
   std::unique_ptr<platform::ui::TCommandChannel> FChannel;
 };

@@ -4,7 +4,8 @@
 #   tools/fuzz.sh [SECONDS] [TARGET ...]
 #
 # SECONDS   how long each target runs (default 30)
-# TARGET    one of all_targets below (default: all of them);
+# TARGET    variant, properties, settings, markdown, unpack, tagcommand,
+#           tagcsv (default: all);
 #           "fuzz_variant" is accepted as well
 #
 # The linux-fuzz preset (clang, build/linux-fuzz) is configured and built
@@ -26,7 +27,7 @@ if [ $# -gt 0 ] && [[ $1 =~ ^[0-9]+$ ]]; then
   seconds=$1
   shift
 fi
-all_targets=(variant properties settings markdown unpack tagcommand)
+all_targets=(variant properties settings markdown unpack tagcommand tagcsv)
 targets=()
 for t in "$@"; do
   t=${t#fuzz_}

@@ -66,11 +66,11 @@ struct TClient {
 
 class TSocketChannel final : public TCommandChannel {
 public:
-  TSocketChannel(std::string APath, std::string AId, int AListener, std::size_t AMaxCommand, TCommandHandler AHandler)
+  TSocketChannel(std::string APath, std::string AId, int AListener, TCommandLimits ALimits, TCommandHandler AHandler)
       : FPath(std::move(APath)),
         FId(std::move(AId)),
         FListener(AListener),
-        FMaxCommand(AMaxCommand),
+        FLimits(std::move(ALimits)),
         FHandler(std::move(AHandler)) {
     FWatch = WatchReadable(FListener.Get(), [this] { AcceptClients(); });
   }
@@ -126,7 +126,7 @@ private:
   // closed after its answer, after an error, or when it hangs up.
   void Serve(std::list<TClient>::iterator AClient) noexcept {
     TClient& Client = *AClient;
-    char Buffer[512];
+    char Buffer[4096];
     bool Closed = false;
     for (;;) {
       const ssize_t Got = read(Client.Socket.Get(), Buffer, sizeof(Buffer));
@@ -137,7 +137,7 @@ private:
           Closed = true;
           break;
         }
-        if (Client.Received.find('\n') != std::string::npos || Client.Received.size() > FMaxCommand) break;
+        if (Client.Received.find('\n') != std::string::npos || Client.Received.size() > Limit(Client)) break;
         continue;
       }
       if (Got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) Closed = true;
@@ -145,9 +145,10 @@ private:
       break;
     }
     const std::size_t End = Client.Received.find('\n');
-    if (End != std::string::npos && End <= FMaxCommand) {
+    const std::size_t Max = Limit(Client);
+    if (End != std::string::npos && End <= Max) {
       Answer(Client, FHandler(std::string_view(Client.Received).substr(0, End)));
-    } else if (Client.Received.size() > FMaxCommand) {
+    } else if (Client.Received.size() > Max) {
       Answer(Client, FHandler(std::string_view(Client.Received)));  // refused as too long
     } else if (!Closed && TClock::now() < Client.Deadline) {
       return;  // more is on its way
@@ -155,6 +156,8 @@ private:
     FClients.erase(AClient);
     DropSilentClients();
   }
+
+  std::size_t Limit(const TClient& AClient) const noexcept { return CommandLimit(FLimits, AClient.Received); }
 
   static void Answer(TClient& AClient, std::string AText) noexcept {
     try {
@@ -170,7 +173,7 @@ private:
   std::string FPath;
   std::string FId;
   TDescriptor FListener;
-  std::size_t FMaxCommand;
+  TCommandLimits FLimits;
   TCommandHandler FHandler;
   std::unique_ptr<TFdWatch> FWatch;
   std::list<TClient> FClients;
@@ -178,7 +181,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<TCommandChannel> OpenCommandChannel(TForm&, std::size_t AMaxCommand,
+std::unique_ptr<TCommandChannel> OpenCommandChannel(TForm&, TCommandLimits ALimits,
                                                     TCommandHandler AHandler) noexcept {
   try {
     const auto Folder = platform::posix::ChannelFolder(true);
@@ -202,7 +205,7 @@ std::unique_ptr<TCommandChannel> OpenCommandChannel(TForm&, std::size_t AMaxComm
       return nullptr;
     }
     try {
-      return std::make_unique<TSocketChannel>(Path, Name.substr(0, Name.size() - 5), Listener.Release(), AMaxCommand,
+      return std::make_unique<TSocketChannel>(Path, Name.substr(0, Name.size() - 5), Listener.Release(), std::move(ALimits),
                                               std::move(AHandler));
     } catch (...) {
       unlink(Path.c_str());

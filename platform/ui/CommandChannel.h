@@ -29,13 +29,30 @@ public:
   virtual const std::string& Id() const noexcept = 0;
 };
 
-// Runs one command (at most AMaxCommand bytes, without framing) and gives
+// Runs one command (at most the limit's bytes, without framing) and gives
 // the answer; must not throw.
 using TCommandHandler = std::function<std::string(std::string_view ACommand)>;
 
+// How long a command may be: Max bytes, or LongMax for a command that
+// begins with LongPrefix (a newer protocol's longer lines), so that an
+// over-long line of the older kind is still refused as soon as it is seen.
+struct TCommandLimits {
+  std::size_t Max = 0;
+  std::string LongPrefix;
+  std::size_t LongMax = 0;
+};
+
+// The limit for a command of which AStart has arrived so far.
+inline std::size_t CommandLimit(const TCommandLimits& ALimits, std::string_view AStart) noexcept {
+  if (ALimits.LongPrefix.empty() || ALimits.LongMax <= ALimits.Max) return ALimits.Max;
+  const std::string_view Prefix = ALimits.LongPrefix;
+  const std::size_t Common = AStart.size() < Prefix.size() ? AStart.size() : Prefix.size();
+  return AStart.substr(0, Common) == Prefix.substr(0, Common) ? ALimits.LongMax : ALimits.Max;
+}
+
 // Opens the channel of AForm; nothing when the system refuses one (the form
 // works on without it). AHandler is called only while the channel lives.
-std::unique_ptr<TCommandChannel> OpenCommandChannel(TForm& AForm, std::size_t AMaxCommand,
+std::unique_ptr<TCommandChannel> OpenCommandChannel(TForm& AForm, TCommandLimits ALimits,
                                                     TCommandHandler AHandler) noexcept;
 
 }  // namespace platform::ui

@@ -11,6 +11,7 @@
 
 #include "platform/posix/ChannelFolder.h"
 #include "quorvel-tags/TagClient.h"
+#include "rfid/FieldCommand.h"
 
 namespace quorvel_tags {
 
@@ -111,7 +112,7 @@ TExchange Exchange(const TReader& AReader, const std::string& ACommand, std::chr
       Result.Status = TExchangeStatus::esTimeout;
       return Result;
     }
-    char Buffer[512];
+    char Buffer[4096];
     const ssize_t N = recv(Socket.Fd, Buffer, sizeof(Buffer), 0);
     if (N < 0 && (errno == EAGAIN || errno == EINTR)) continue;
     if (N <= 0) return Result;  // closed without an answer
@@ -122,7 +123,7 @@ TExchange Exchange(const TReader& AReader, const std::string& ACommand, std::chr
       Result.Answer = Received.substr(0, End);
       return Result;
     }
-    if (Received.size() > 4096) return Result;
+    if (Received.size() > kFieldAnswerLimit) return Result;
   }
 }
 

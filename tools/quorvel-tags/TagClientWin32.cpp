@@ -8,6 +8,7 @@
 
 #include "platform/win32/CommandChannelWire.h"
 #include "quorvel-tags/TagClient.h"
+#include "rfid/FieldCommand.h"
 
 namespace quorvel_tags {
 
@@ -44,7 +45,7 @@ struct TReplyWindow {
     if (AMsg == WM_COPYDATA && Self && ALParam != 0) {
       const auto& Data = *reinterpret_cast<const COPYDATASTRUCT*>(ALParam);
       if (Data.dwData != kCommandChannelMagic || reinterpret_cast<HWND>(AWParam) != Self->From || Self->Answered ||
-          Data.cbData > 4096)
+          Data.cbData > kFieldAnswerLimit)
         return FALSE;
       try {
         Self->Answer.assign(static_cast<const char*>(Data.lpData), Data.cbData);

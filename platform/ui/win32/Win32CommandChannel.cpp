@@ -29,10 +29,10 @@ std::atomic<unsigned> GChannelNumber{0};
 
 class TWin32CommandChannel final : public TCommandChannel {
 public:
-  TWin32CommandChannel(HWND AWindow, unsigned ANumber, std::size_t AMaxCommand, TCommandHandler AHandler)
+  TWin32CommandChannel(HWND AWindow, unsigned ANumber, TCommandLimits ALimits, TCommandHandler AHandler)
       : FWindow(AWindow),
         FId(std::to_string(GetCurrentProcessId()) + "-" + std::to_string(ANumber)),
-        FMaxCommand(AMaxCommand),
+        FLimits(std::move(ALimits)),
         FHandler(std::move(AHandler)) {}
 
   bool Attach(unsigned ANumber) noexcept {
@@ -62,7 +62,9 @@ private:
   LRESULT Serve(HWND AClient, const COPYDATASTRUCT& AData) noexcept {
     try {
       // One byte past the limit is enough to refuse a longer command.
-      const std::size_t Size = std::min<std::size_t>(AData.cbData, FMaxCommand + 1);
+      const std::string_view Start(AData.cbData == 0 ? "" : static_cast<const char*>(AData.lpData),
+                                   std::min<std::size_t>(AData.cbData, FLimits.LongPrefix.size()));
+      const std::size_t Size = std::min<std::size_t>(AData.cbData, CommandLimit(FLimits, Start) + 1);
       const std::string Command(Size == 0 ? "" : static_cast<const char*>(AData.lpData), Size);
       Answer(AClient, FHandler(Command));
     } catch (...) {
@@ -86,20 +88,20 @@ private:
 
   HWND FWindow;
   std::string FId;
-  std::size_t FMaxCommand;
+  TCommandLimits FLimits;
   TCommandHandler FHandler;
   bool FAttached = false;
 };
 
 }  // namespace
 
-std::unique_ptr<TCommandChannel> OpenCommandChannel(TForm& AForm, std::size_t AMaxCommand,
+std::unique_ptr<TCommandChannel> OpenCommandChannel(TForm& AForm, TCommandLimits ALimits,
                                                     TCommandHandler AHandler) noexcept {
   try {
     auto* Window = static_cast<HWND>(AForm.Native().Handle());
     if (!Window) return nullptr;
     const unsigned Number = ++GChannelNumber;
-    auto Channel = std::make_unique<TWin32CommandChannel>(Window, Number, AMaxCommand, std::move(AHandler));
+    auto Channel = std::make_unique<TWin32CommandChannel>(Window, Number, std::move(ALimits), std::move(AHandler));
     if (!Channel->Attach(Number)) return nullptr;
     return Channel;
   } catch (...) {
