@@ -76,7 +76,7 @@ refuses_regular() {
 # presenting a tag.
 # The portable control tool is checked the same way, and drives the
 # portable library's tag window together with real keys, bare, under a
-# window manager and at scale 2.
+# window manager and at scale 2, then presents, adds and fails tags.
 portable_step() {
   local lib tool=build/linux-portable/tools/quorvel-tags/quorvel-tags v8host=build/linux/tools/v8host/v8host mode
   lib=$(tools/build-linux-portable.sh) && tests/infra/check-portable-linux.sh "$lib" && refuses_regular \
@@ -85,6 +85,7 @@ portable_step() {
   for mode in bare openbox scale2; do
     tests/e2e/gtk-tag-keys.sh "$lib" "$v8host" "$root/build/artifacts/linux-portable" "$mode" "$tool" || return 1
   done
+  tests/e2e/gtk-tags-tool.sh "$lib" "$v8host" "$root/build/artifacts/linux-portable" bare "$tool"
 }
 bundle_step() {
   local bundle tools

@@ -8,7 +8,7 @@
 # every verb that leaves the field, the pending failures and the settings
 # as they were.
 #
-#   tags-scenarios.sh ADDIN.dll V8HOST.exe WINQUERY.exe ARTIFACT_DIR TOOL.exe
+#   tags-scenarios.sh ADDIN.dll V8HOST.exe WINQUERY.exe ARTIFACT_DIR TOOL.exe [TOOL64.exe]
 #       under Wine (the harness v8host, the 32-bit tool)
 #   tags-scenarios.sh --linux QUORVEL_DEMO ARTIFACT_DIR TOOL
 #       natively: the Linux build's objects in-process (quorvel_demo)
@@ -37,6 +37,9 @@ if [ "${1:-}" = --linux ]; then
   native_path() { echo "$1"; }
 else
   TOOL=${5:?TOOL.exe}
+  # On a kernel that refuses 32-bit programs, the 64-bit build's own tool.
+  . "$(dirname "$0")/../../tools/wine-route.sh"
+  if [ -n "${6:-}" ] && ! quorvel_kernel_runs_32bit; then TOOL=$6; fi
   e2e_init tags-scenarios "$1" "$2" "$3" "$4"
   [ -f "$TOOL" ] || e2e_fail "missing $TOOL (quorvel-tags.exe of the win32 build: build the win32 preset)"
   tool() { QUORVEL_WINEPREFIX=$E2E_PREFIX "$E2E_WINE_RUN" "$TOOL" "$@" 6>&- 8>&- | tr -d '\r'; }
