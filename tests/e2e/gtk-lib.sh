@@ -122,3 +122,24 @@ gtk_window_gone() { ! gtk_find_window "$1"; }
 gtk_crop_pgm() { # IMAGE W H X Y OUT
   convert "$1" -crop "${2}x${3}+${4}+${5}" +repage -colorspace gray -depth 8 "$6"
 }
+
+# The tag window's client area, as X_LEFT, X_TOP, X_WIDTH and X_HEIGHT of
+# e2e_x_geometry give it, in a screenshot. Its pictures are the two dark
+# squares below the tab row; the captions "1" to "4" the dark marks in the
+# row.
+gtk_tag_pictures() { # IMAGE: "X Y W H" per picture (centre, size), in the client area
+  local band top height
+  gtk_crop_pgm "$1" "$X_WIDTH" "$X_HEIGHT" 0 0 "$E2E_WORK/client.pgm"
+  # The pictures' rows: the tallest band of rows with dark pixels.
+  band=$(python3 "$E2E_DIR/darkspots.py" "$E2E_WORK/client.pgm" 64 1 y | sort -k4 -n | tail -n1)
+  read -r _ _ _ height <<<"$band"
+  top=$(($(cut -d' ' -f2 <<<"$band") - (height - 1) / 2))
+  gtk_crop_pgm "$1" "$X_WIDTH" "$height" 0 "$top" "$E2E_WORK/pictures.pgm"
+  python3 "$E2E_DIR/darkspots.py" "$E2E_WORK/pictures.pgm" 64 $((3 * GTK_SCALE)) | awk -v t="$top" '{print $1, $2 + t, $3, $4}'
+}
+gtk_tab_captions() { # IMAGE "X Y W H" of a picture: "X Y W H" per caption above it
+  local picture_y picture_h
+  read -r _ picture_y _ picture_h <<<"$2"
+  gtk_crop_pgm "$1" "$X_WIDTH" $((picture_y - picture_h / 2)) 0 0 "$E2E_WORK/tabstrip.pgm"
+  python3 "$E2E_DIR/darkspots.py" "$E2E_WORK/tabstrip.pgm" 64 $((3 * GTK_SCALE))
+}

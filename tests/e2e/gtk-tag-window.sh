@@ -56,18 +56,7 @@ e2e_check "_NET_WM_WINDOW_OPACITY is 200/255 (got ${opacity:-none})" test "${opa
 shot() { # NAME: the window's client area
   import -window root -crop "${X_WIDTH}x${X_HEIGHT}+${X_LEFT}+${X_TOP}" +repage "$E2E_ARTIFACTS/$1"
 }
-# The pictures are the two dark squares below the tab row; the captions
-# "1" to "4" the dark marks in the row.
-pictures() { # IMAGE: "X Y W H" per picture (centre, size), in the client area
-  local band top height
-  gtk_crop_pgm "$1" "$X_WIDTH" "$X_HEIGHT" 0 0 "$E2E_WORK/client.pgm"
-  # The pictures' rows: the tallest band of rows with dark pixels.
-  band=$(python3 "$E2E_DIR/darkspots.py" "$E2E_WORK/client.pgm" 64 1 y | sort -k4 -n | tail -n1)
-  read -r _ _ _ height <<<"$band"
-  top=$(($(cut -d' ' -f2 <<<"$band") - (height - 1) / 2))
-  gtk_crop_pgm "$1" "$X_WIDTH" "$height" 0 "$top" "$E2E_WORK/pictures.pgm"
-  python3 "$E2E_DIR/darkspots.py" "$E2E_WORK/pictures.pgm" 64 $((3 * s)) | awk -v t="$top" '{print $1, $2 + t, $3, $4}'
-}
+pictures() { gtk_tag_pictures "$@"; }
 decode() { # IMAGE "X Y W H"
   local x y w h
   read -r x y w h <<<"$2"
@@ -105,10 +94,7 @@ until tooltip_shown || [ $SECONDS -ge $limit ]; do sleep 0.3; done
 e2e_check "hovering over a picture shows its hint" tooltip_shown
 xdotool mousemove 0 0
 
-read -r _ picture_y _ picture_h <<<"${images[0]}"
-strip_h=$((picture_y - picture_h / 2))
-gtk_crop_pgm "$page1" "$X_WIDTH" "$strip_h" 0 0 "$E2E_WORK/tabstrip.pgm"
-mapfile -t captions < <(python3 "$E2E_DIR/darkspots.py" "$E2E_WORK/tabstrip.pgm" 64 $((3 * s)))
+mapfile -t captions < <(gtk_tab_captions "$page1" "${images[0]}")
 e2e_check "four tab captions in a row above the pictures (found ${#captions[@]})" test "${#captions[@]}" -eq 4
 
 # --- Tab "2", then a double-click on its first picture ---------------------------

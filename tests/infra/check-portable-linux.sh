@@ -1,26 +1,40 @@
 #!/usr/bin/env bash
 # Checks what the portable Linux component asks of the system it loads on:
+#   - it is a 64-bit little-endian ELF object of its architecture;
 #   - it exports exactly GetClassNames, GetClassObject and DestroyObject;
 #   - the shared libraries it needs (NEEDED) are glibc's own and the GTK 3
 #     stack's (GTK, GDK, GLib, cairo, pango, ATK, gdk-pixbuf);
 #   - no dynamic symbol needs a glibc version above 2.17 (the floor of the
-#     manylinux2014 convention), and none a version of the C++ runtime or of
-#     libgcc (GLIBCXX_, CXXABI_, GCC_), which are linked in.
+#     manylinux2014 convention, and the first glibc for AArch64), and none a
+#     version of the C++ runtime or of libgcc (GLIBCXX_, CXXABI_, GCC_),
+#     which are linked in.
 #
-#   check-portable-linux.sh quorvel_x86_64.so
+#   check-portable-linux.sh quorvel_x86_64.so [x86_64]
+#   check-portable-linux.sh quorvel_aarch64.so aarch64
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-lib=${1:?usage: check-portable-linux.sh LIBRARY.so}
+lib=${1:?usage: check-portable-linux.sh LIBRARY.so [x86_64|aarch64]}
+arch=${2:-x86_64}
 max_glibc=2.17
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 [ -f "$lib" ] || { echo "FAIL: $lib not found"; exit 1; }
+# The ELF header's machine (readelf -h) and the dynamic loader's name.
+case "$arch" in
+  x86_64) machine="Advanced Micro Devices X86-64" loader='ld-linux-x86-64\.so\.2' ;;
+  aarch64) machine="AArch64" loader='ld-linux-aarch64\.so\.1' ;;
+  *) echo "FAIL: unknown architecture $arch (x86_64, aarch64)"; exit 2 ;;
+esac
+header=$(readelf -h "$lib")
+grep -qE '^ *Class: +ELF64$' <<<"$header" && grep -qE '^ *Data: +.*little endian' <<<"$header" \
+  && grep -qE "^ *Machine: +$machine\$" <<<"$header" \
+  || fail "not a 64-bit little-endian $arch ELF object: $(grep -E 'Class|Machine' <<<"$header" | tr -s ' ' | tr '\n' ' ')"
 
 "$here/check-binary-surface.sh" elf "${NM:-nm}" "$lib" || failed=1
 
 needed=$(readelf -d "$lib" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
 echo "needed:" $needed
-allowed='^(lib(c|m|pthread|dl|rt)\.so\.[0-9]+|ld-linux-x86-64\.so\.2|lib(gtk|gdk|gailutil)-3\.so\.0|lib(glib|gobject|gio|gmodule|gthread)-2\.0\.so\.0|libcairo(-gobject)?\.so\.2|libpango(cairo|ft2)?-1\.0\.so\.0|libatk-1\.0\.so\.0|libgdk_pixbuf-2\.0\.so\.0)$'
+allowed='^(lib(c|m|pthread|dl|rt)\.so\.[0-9]+|'"$loader"'|lib(gtk|gdk|gailutil)-3\.so\.0|lib(glib|gobject|gio|gmodule|gthread)-2\.0\.so\.0|libcairo(-gobject)?\.so\.2|libpango(cairo|ft2)?-1\.0\.so\.0|libatk-1\.0\.so\.0|libgdk_pixbuf-2\.0\.so\.0)$'
 for n in $needed; do
   [[ "$n" =~ $allowed ]] || fail "needs $n, which is neither glibc's nor GTK's (link it statically)"
 done
