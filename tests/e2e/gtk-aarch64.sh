@@ -13,6 +13,10 @@ addin=${1:?usage: gtk-aarch64.sh ADDIN.so V8HOST QUORVEL-TAGS ARTIFACT_DIR}
 v8host=${2:?v8host}
 tags_tool=${3:?quorvel-tags}
 run="$E2E_ROOT/tools/aarch64-run.sh"
+# The arm64 system, found before HOME (the cache's default place) is the
+# test's own.
+QUORVEL_AARCH64_ROOT=${QUORVEL_AARCH64_ROOT:-$("$E2E_ROOT/tools/build-linux-portable.sh" --root aarch64)}
+export QUORVEL_AARCH64_ROOT
 gtk_init gtk-aarch64 "$addin" "$v8host" "${4:?artifact folder}" bare
 [ -f "$tags_tool" ] || e2e_fail "missing $tags_tool (tools/build-linux-portable.sh aarch64)"
 # The harness that gtk-lib.sh starts: the arm64 one, emulated.
