@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # End to end on Linux ARM64, under QEMU's user-mode emulation
 # (tools/aarch64-run.sh): the arm64 harness loads the ARM64 component on a
-# private Xvfb, Open shows the GTK tag window, a real double-click (xdotool)
-# on the third barcode (tab "2", first picture) puts tag 3 into the reader's
+# private Xvfb, Open shows the GTK tag window with readable Data Matrix
+# symbols (the arm64 zint), a real double-click (xdotool) on the third barcode (tab "2", first picture) puts tag 3 into the reader's
 # field, and the arm64 quorvel-tags, run as a program of its own, adds tag 5:
 # GetDataTagsRFID then holds tags 3 and 5.
 #
@@ -28,6 +28,7 @@ export XDG_RUNTIME_DIR=$E2E_WORK/run
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 # The root's own arm64 loaders and modules, the emulation's own speed.
 E2E_TIMEOUT=${QUORVEL_E2E_TIMEOUT:-180}
+e2e_require dmtxread
 started=$SECONDS
 
 title="Эмулятор RFID"
@@ -61,6 +62,8 @@ sleep 1
 page2=$(shot gtk-aarch64-page2.png)
 mapfile -t images < <(gtk_tag_pictures "$page2")
 e2e_check "two pictures on page 2 (got ${#images[@]})" test "${#images[@]}" -eq 2
+got=$(gtk_decode_picture "$page2" "${images[0]}")
+e2e_check "the first picture of page 2 reads the third tag's TID (got '$got')" test "$got" = "$third_tid"
 read -r px py _ <<<"${images[0]}"
 e2e_log "double-click at $((X_LEFT + px)),$((X_TOP + py))"
 xdotool mousemove --sync $((X_LEFT + px)) $((X_TOP + py)) click --repeat 2 --delay 80 1

@@ -137,6 +137,13 @@ gtk_tag_pictures() { # IMAGE: "X Y W H" per picture (centre, size), in the clien
   gtk_crop_pgm "$1" "$X_WIDTH" "$height" 0 "$top" "$E2E_WORK/pictures.pgm"
   python3 "$E2E_DIR/darkspots.py" "$E2E_WORK/pictures.pgm" 64 $((3 * GTK_SCALE)) | awk -v t="$top" '{print $1, $2 + t, $3, $4}'
 }
+gtk_decode_picture() { # IMAGE "X Y W H" of a picture: the Data Matrix symbol's text
+  local x y w h
+  read -r x y w h <<<"$2"
+  convert "$1" -crop "${w}x${h}+$((x - w / 2))+$((y - h / 2))" +repage \
+    -bordercolor white -border 16 -scale $((300 / GTK_SCALE))% "$E2E_WORK/symbol.png"
+  dmtxread -m 5000 "$E2E_WORK/symbol.png" 2>/dev/null || true
+}
 gtk_tab_captions() { # IMAGE "X Y W H" of a picture: "X Y W H" per caption above it
   local picture_y picture_h
   read -r _ picture_y _ picture_h <<<"$2"

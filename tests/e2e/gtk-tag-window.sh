@@ -57,13 +57,7 @@ shot() { # NAME: the window's client area
   import -window root -crop "${X_WIDTH}x${X_HEIGHT}+${X_LEFT}+${X_TOP}" +repage "$E2E_ARTIFACTS/$1"
 }
 pictures() { gtk_tag_pictures "$@"; }
-decode() { # IMAGE "X Y W H"
-  local x y w h
-  read -r x y w h <<<"$2"
-  convert "$1" -crop "${w}x${h}+$((x - w / 2))+$((y - h / 2))" +repage \
-    -bordercolor white -border 16 -scale $((300 / s))% "$E2E_WORK/symbol.png"
-  dmtxread -m 5000 "$E2E_WORK/symbol.png" 2>/dev/null || true
-}
+decode() { gtk_decode_picture "$@"; }
 shot gtk-tag-window-page1-$GTK_MODE.png
 page1="$E2E_ARTIFACTS/gtk-tag-window-page1-$GTK_MODE.png"
 mapfile -t images < <(pictures "$page1")
