@@ -1,7 +1,6 @@
-# The GTK 3 window layer of the Linux add-in: platform/ui/gtk and the help
-# window's lib/MarkdownRenderer/gtk, built into quorvel_ui_gtk. GTK and
-# GLib headers are seen only there (quorvel_gtk carries them and the
-# libraries to link).
+# The GTK 3 window layer of the Linux add-in: platform/ui/gtk, built into
+# quorvel_ui_gtk. GTK and GLib headers are seen only there (quorvel_gtk
+# carries them and the libraries to link).
 #
 # The calls stay within GTK 3.22 and GLib 2.50, what the oldest supported
 # distributions ship: a newer call raises a deprecation warning, made an
@@ -15,8 +14,7 @@ target_compile_definitions(quorvel_gtk INTERFACE
   GLIB_VERSION_MIN_REQUIRED=GLIB_VERSION_2_50 GLIB_VERSION_MAX_ALLOWED=GLIB_VERSION_2_50)
 target_compile_options(quorvel_gtk INTERFACE -Werror=deprecated-declarations)
 
-file(GLOB_RECURSE QUORVEL_GTK_SOURCES CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/platform/ui/gtk/*.cpp ${CMAKE_SOURCE_DIR}/lib/MarkdownRenderer/gtk/*.cpp)
+file(GLOB_RECURSE QUORVEL_GTK_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/ui/gtk/*.cpp)
 add_library(quorvel_ui_gtk OBJECT ${QUORVEL_GTK_SOURCES})
 quorvel_product_objects(quorvel_ui_gtk)
 target_link_libraries(quorvel_ui_gtk PRIVATE quorvel_gtk)

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the portable Linux component: quorvel_x86_64.so (or, cross-built
 # for 64-bit ARM, quorvel_aarch64.so), which loads on glibc 2.17 and later
-# and needs nothing beyond glibc and GTK 3.
+# and needs nothing beyond glibc and GTK 3; and with it the Linux control
+# tool of the tools archive, tools/quorvel-tags/quorvel-tags in the same
+# build folder, under the same rules (it needs glibc alone).
 #
 # It is built in a Debian 11 (bullseye) userland: GCC 10 and glibc 2.31,
 # whose older symbol versions the library then asks for. Three cached steps,
@@ -14,11 +16,11 @@
 #      as static, position-independent, size-optimised libraries, built there
 #      from the Debian 12 source packages the mingw builds use, into
 #      /opt/quorvel-deps-<hash> inside the root
-#   3. the library itself, from this clone (bind-mounted into the root at its
-#      own path), in build/linux-portable, with QUORVEL_PORTABLE=ON; for
-#      aarch64 in build/linux-portable-aarch64, together with the harness
-#      (v8host) and quorvel-tags of that architecture, which the tests run
-#      under user-mode emulation with the root as the arm64 system.
+#   3. the library and the tool, from this clone (bind-mounted into the root
+#      at its own path), in build/linux-portable, with QUORVEL_PORTABLE=ON;
+#      for aarch64 in build/linux-portable-aarch64, together with the
+#      harness (v8host) of that architecture, which the tests run under
+#      user-mode emulation with the root as the arm64 system.
 # Needs root (debootstrap, chroot, mount); sudo is used when there is one.
 #
 #   tools/build-linux-portable.sh [x86_64|aarch64]   prints the path of the library
@@ -255,11 +257,11 @@ mount_system "$broot"
 bind "$root_dir" "$broot$root_dir"
 mkdir -p "$build"
 # Configured again when the dependencies' prefix is another one.
-targets=quorvel
+targets="quorvel quorvel-tags"
 cross_cmake=""
 if [ "$arch" != x86_64 ]; then
   cross_cmake="-DCMAKE_TOOLCHAIN_FILE='$root_dir/cmake/toolchain-$arch-linux-gnu.cmake' -DQUORVEL_HARNESS=ON"
-  targets="quorvel v8host quorvel-tags"
+  targets+=" v8host"
 fi
 if [ ! -f "$build/build.ninja" ] || ! grep -qx "QUORVEL_DEPS:[A-Z]*=$prefix" "$build/CMakeCache.txt"; then
   in_root "cmake -S '$root_dir' -B '$build' -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DQUORVEL_PORTABLE=ON \

@@ -74,14 +74,22 @@ refuses_regular() {
 # window tests drive - its GTK tag window on a private Xvfb under a window
 # manager, through the linux step's v8host, with a real double-click
 # presenting a tag.
+# The portable control tool is checked the same way, and drives the
+# portable library's tag window together with real keys, bare, under a
+# window manager and at scale 2.
 portable_step() {
-  local lib
+  local lib tool=build/linux-portable/tools/quorvel-tags/quorvel-tags v8host=build/linux/tools/v8host/v8host mode
   lib=$(tools/build-linux-portable.sh) && tests/infra/check-portable-linux.sh "$lib" && refuses_regular \
-    && tests/e2e/gtk-tag-window.sh "$lib" build/linux/tools/v8host/v8host "$root/build/artifacts/linux-portable" openbox
+    && tests/infra/check-portable-linux.sh --tool "$tool" \
+    && tests/e2e/gtk-tag-window.sh "$lib" "$v8host" "$root/build/artifacts/linux-portable" openbox || return 1
+  for mode in bare openbox scale2; do
+    tests/e2e/gtk-tag-keys.sh "$lib" "$v8host" "$root/build/artifacts/linux-portable" "$mode" "$tool" || return 1
+  done
 }
 bundle_step() {
-  local bundle
-  bundle=$(tools/make-bundle.sh) && tests/bundle/check-bundle-selftest.sh "$bundle" && tests/bundle/check-bundle.sh "$bundle"
+  local bundle tools
+  bundle=$(tools/make-bundle.sh) && tests/bundle/check-bundle-selftest.sh "$bundle" && tests/bundle/check-bundle.sh "$bundle" \
+    && tools=$(tools/make-tools-archive.sh) && tests/infra/check-tools-archive.sh "$tools"
 }
 
 if [ -z "${QUORVEL_SKIP_SETUP:-}" ]; then

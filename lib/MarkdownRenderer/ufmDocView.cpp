@@ -23,6 +23,12 @@ TFormDesign Design(const std::u16string& ACaption) {
   return D;
 }
 
+// Shown where the page had to go to the default browser: the window stays
+// open, because the page's temporary folder lives as long as it.
+constexpr char16_t BrowserNotice[] =
+    u"Справка открыта в браузере.\nЗакройте это окно, когда она больше не нужна: вместе с ним удаляются временные "
+    u"файлы справки.";
+
 }  // namespace
 
 struct TfrmDocView::TImpl {
@@ -34,6 +40,7 @@ struct TfrmDocView::TImpl {
 TfrmDocView::TfrmDocView(const std::u16string& AHtmlFilePath, const std::u16string& ACaption)
     : FHtmlFilePath(AHtmlFilePath), FCaption(ACaption), FImpl(std::make_unique<TImpl>(ACaption)) {
   FImpl->wbBrowser = &FImpl->Form.AddControl<TWebBrowser>(u"wbBrowser", TAlign::alClient);
+  FImpl->wbBrowser->SetExternalNotice(BrowserNotice);
   FImpl->wbBrowser->Navigate(AHtmlFilePath);
 }
 

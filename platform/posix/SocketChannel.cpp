@@ -32,6 +32,9 @@ using TClock = std::chrono::steady_clock;
 constexpr auto kSilenceLimit = std::chrono::seconds(3);
 constexpr std::size_t kClientLimit = 8;
 constexpr int kAcceptsPerWakeUp = 8;
+// How long the listener rests when no connection can be accepted for want
+// of descriptors or memory.
+constexpr int kAcceptPauseMs = 250;
 
 std::atomic<unsigned> GChannelNumber{0};
 
@@ -85,7 +88,13 @@ private:
     DropSilentClients();
     for (int I = 0; I < kAcceptsPerWakeUp; ++I) {
       const int Fd = accept4(FListener.Get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-      if (Fd < 0) return;
+      if (Fd < 0) {
+        // The waiting connection keeps the listener readable: the watch
+        // rests a while rather than call here again at once, which would
+        // keep the window's thread busy with nothing else.
+        if (errno == EMFILE || errno == ENFILE || errno == ENOMEM || errno == ENOBUFS) FWatch->Pause(kAcceptPauseMs);
+        return;
+      }
       TDescriptor Socket(Fd);
       if (!SameUser(Fd)) continue;
       if (FClients.size() >= kClientLimit) FClients.pop_front();

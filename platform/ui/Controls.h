@@ -230,7 +230,8 @@ private:
 };
 
 // An embedded web browser showing one page (on Windows the shell's browser
-// control; a window system without one keeps the address only).
+// control, with GTK WebKitGTK when installed; the headless layer keeps the
+// address only).
 class TWebBrowser : public TControl {
 public:
   TWebBrowser(TForm& AForm, std::u16string AName, TAlign AAlign);
@@ -239,8 +240,15 @@ public:
   // Opens AUrl (a local file path will do); fails when the browser refuses.
   void Navigate(std::u16string AUrl);
 
+  // Where the machine has no browser engine to embed (Linux without
+  // WebKitGTK), the page goes to the user's default browser, and this text
+  // stands in the control's place, in a window as small as the text.
+  const std::u16string& ExternalNotice() const noexcept { return FExternalNotice; }
+  void SetExternalNotice(std::u16string ANotice) { FExternalNotice = std::move(ANotice); }
+
 private:
   std::u16string FLocationURL;
+  std::u16string FExternalNotice;
 };
 
 }  // namespace platform::ui

@@ -17,6 +17,11 @@ public:
   TFdWatch& operator=(const TFdWatch&) = delete;
   // Ends the watch: the callback is not called any more.
   virtual ~TFdWatch() = default;
+  // Stops the watch for AMilliseconds, then watches again. For a callback
+  // that cannot take what is waiting (no descriptor left to accept a
+  // connection with): the descriptor stays readable, and the callback
+  // would otherwise run again at once, over and over.
+  virtual void Pause(int AMilliseconds) noexcept = 0;
 };
 
 // Starts watching AFd (which stays the caller's to close, after the watch

@@ -95,6 +95,9 @@ public:
   // Shows the form and runs its message processing on the calling thread
   // until the form is closed; the form is hidden again on return.
   void ShowModal();
+  // True from the start of a modal show (before the window appears) to its
+  // end.
+  bool Modal() const noexcept { return FModal; }
   bool ModalEnded() const noexcept { return FModalEnded; }
 
   int Left() const noexcept { return FLeft; }

@@ -34,6 +34,8 @@ title="Справка"
 e2e_host_send 'DoAdditionalAction("ShowHelp")'
 gtk_wait_window "$title"
 notice=$E2E_WINDOW
+state=$(xprop -id "$notice" _NET_WM_STATE)
+e2e_check "the window is marked modal from the start ($state)" grep -q _NET_WM_STATE_MODAL <<<"$state"
 limit=$((SECONDS + 10))
 until [ -s "$E2E_WORK/browsed.txt" ] || [ $SECONDS -ge $limit ]; do sleep 0.2; done
 page=$(sed -e 's|^file://||' "$E2E_WORK/browsed.txt" 2>/dev/null | head -n1 || true)

@@ -123,11 +123,10 @@ gtk_crop_pgm() { # IMAGE W H X Y OUT
   convert "$1" -crop "${2}x${3}+${4}+${5}" +repage -colorspace gray -depth 8 "$6"
 }
 
-# The tag window's client area, as X_LEFT, X_TOP, X_WIDTH and X_HEIGHT of
-# e2e_x_geometry give it, in a screenshot. Its pictures are the two dark
-# squares below the tab row; the captions "1" to "4" the dark marks in the
-# row.
-gtk_tag_pictures() { # IMAGE: "X Y W H" per picture (centre, size), in the client area
+# The tag window's pictures in a screenshot of its client area (X_WIDTH x
+# X_HEIGHT): the two dark squares below the tab row. Prints "X Y W H" per
+# picture (centre, size), in the client area.
+gtk_pictures() { # IMAGE
   local band top height
   gtk_crop_pgm "$1" "$X_WIDTH" "$X_HEIGHT" 0 0 "$E2E_WORK/client.pgm"
   # The pictures' rows: the tallest band of rows with dark pixels.
@@ -135,16 +134,33 @@ gtk_tag_pictures() { # IMAGE: "X Y W H" per picture (centre, size), in the clien
   read -r _ _ _ height <<<"$band"
   top=$(($(cut -d' ' -f2 <<<"$band") - (height - 1) / 2))
   gtk_crop_pgm "$1" "$X_WIDTH" "$height" 0 "$top" "$E2E_WORK/pictures.pgm"
-  python3 "$E2E_DIR/darkspots.py" "$E2E_WORK/pictures.pgm" 64 $((3 * GTK_SCALE)) | awk -v t="$top" '{print $1, $2 + t, $3, $4}'
+  python3 "$E2E_DIR/darkspots.py" "$E2E_WORK/pictures.pgm" 64 $((3 * GTK_SCALE)) |
+    awk -v t="$top" '{print $1, $2 + t, $3, $4}'
 }
-gtk_decode_picture() { # IMAGE "X Y W H" of a picture: the Data Matrix symbol's text
+# The text of one picture's Data Matrix (dmtxread), empty when unreadable.
+gtk_decode() { # IMAGE "X Y W H"
   local x y w h
   read -r x y w h <<<"$2"
   convert "$1" -crop "${w}x${h}+$((x - w / 2))+$((y - h / 2))" +repage \
     -bordercolor white -border 16 -scale $((300 / GTK_SCALE))% "$E2E_WORK/symbol.png"
   dmtxread -m 5000 "$E2E_WORK/symbol.png" 2>/dev/null || true
 }
-gtk_tab_captions() { # IMAGE "X Y W H" of a picture: "X Y W H" per caption above it
+
+# The tag table GetDataTagsRFID handed back after transcript line N of the
+# harness, waited for.
+gtk_tag_table() { # N
+  local table limit=$((SECONDS + 10))
+  while :; do
+    table=$(tail -n +"$(($1 + 1))" "$E2E_HOST_OUT" | sed -n 's/^  out 3: "\(.*\)" \[PWSTR\]$/\1/p' | head -n1)
+    [ -n "$table" ] || [ $SECONDS -ge $limit ] && break
+    sleep 0.1
+  done
+  echo "$table"
+}
+
+# The tab captions "1" to "4" above a picture: the dark marks in the tab
+# row. Prints "X Y W H" per caption, in the client area.
+gtk_tab_captions() { # IMAGE "X Y W H" of a picture
   local picture_y picture_h
   read -r _ picture_y _ picture_h <<<"$2"
   gtk_crop_pgm "$1" "$X_WIDTH" $((picture_y - picture_h / 2)) 0 0 "$E2E_WORK/tabstrip.pgm"

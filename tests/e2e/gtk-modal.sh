@@ -47,6 +47,8 @@ n=$(e2e_host_results)
 e2e_host_send 'DoAdditionalAction("ViewLog")'
 gtk_wait_window "$title"
 viewer=$E2E_WINDOW
+state=$(xprop -id "$viewer" _NET_WM_STATE)
+e2e_check "the viewer is marked modal from the start ($state)" grep -q _NET_WM_STATE_MODAL <<<"$state"
 sleep 1.5
 e2e_x_geometry "$viewer"
 read -r screen_w screen_h < <(xdotool getdisplaygeometry)
@@ -90,6 +92,8 @@ n=$(e2e_host_results)
 e2e_host_send 'DoAdditionalAction("ShowHelp")'
 gtk_wait_window "$title"
 help=$E2E_WINDOW
+state=$(xprop -id "$help" _NET_WM_STATE)
+e2e_check "the help window is marked modal from the start ($state)" grep -q _NET_WM_STATE_MODAL <<<"$state"
 page=$(find "$TMPDIR" -mindepth 2 -maxdepth 2 -name md.html | head -n1)
 e2e_check "the help page exists in a GUID-named temporary folder ($page)" \
   grep -Eq '/\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\}/md.html$' <<<"$page"

@@ -9,20 +9,29 @@
 #     version of the C++ runtime or of libgcc (GLIBCXX_, CXXABI_, GCC_),
 #     which are linked in.
 #
+# With --tool, the same of the Linux control tool (quorvel-tags), a program:
+# it needs glibc alone, and it must keep its run bit.
+#
 #   check-portable-linux.sh quorvel_x86_64.so [x86_64]
 #   check-portable-linux.sh quorvel_aarch64.so aarch64
+#   check-portable-linux.sh --tool quorvel-tags [x86_64|aarch64]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-lib=${1:?usage: check-portable-linux.sh LIBRARY.so [x86_64|aarch64]}
+tool=
+if [ "${1:-}" = --tool ]; then
+  tool=1
+  shift
+fi
+lib=${1:?usage: check-portable-linux.sh [--tool] LIBRARY.so|PROGRAM [x86_64|aarch64]}
 arch=${2:-x86_64}
 max_glibc=2.17
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 [ -f "$lib" ] || { echo "FAIL: $lib not found"; exit 1; }
-# The ELF header's machine (readelf -h) and the dynamic loader's name.
+# The ELF header's machine (readelf -h) and the system's dynamic loader.
 case "$arch" in
-  x86_64) machine="Advanced Micro Devices X86-64" loader='ld-linux-x86-64\.so\.2' ;;
-  aarch64) machine="AArch64" loader='ld-linux-aarch64\.so\.1' ;;
+  x86_64) machine="Advanced Micro Devices X86-64" interpreter=/lib64/ld-linux-x86-64.so.2 ;;
+  aarch64) machine="AArch64" interpreter=/lib/ld-linux-aarch64.so.1 ;;
   *) echo "FAIL: unknown architecture $arch (x86_64, aarch64)"; exit 2 ;;
 esac
 header=$(readelf -h "$lib")
@@ -30,13 +39,25 @@ grep -qE '^ *Class: +ELF64$' <<<"$header" && grep -qE '^ *Data: +.*little endian
   && grep -qE "^ *Machine: +$machine\$" <<<"$header" \
   || fail "not a 64-bit little-endian $arch ELF object: $(grep -E 'Class|Machine' <<<"$header" | tr -s ' ' | tr '\n' ' ')"
 
-"$here/check-binary-surface.sh" elf "${NM:-nm}" "$lib" || failed=1
+loader=$(basename "$interpreter")
+glibc="lib(c|m|pthread|dl|rt)\\.so\\.[0-9]+|${loader//./\\.}"
+if [ -n "$tool" ]; then
+  [ -x "$lib" ] || fail "$lib has no run bit"
+  readelf -h "$lib" | grep -Eq 'Type: +(EXEC|DYN)' || fail "$lib is no program"
+  readelf -l "$lib" | grep -qF "Requesting program interpreter: $interpreter]" ||
+    fail "$lib does not run with the system's loader $interpreter"
+  allowed="^($glibc)\$"
+  what="not glibc's"
+else
+  "$here/check-binary-surface.sh" elf "${NM:-nm}" "$lib" || failed=1
+  allowed="^($glibc|lib(gtk|gdk|gailutil)-3\.so\.0|lib(glib|gobject|gio|gmodule|gthread)-2\.0\.so\.0|libcairo(-gobject)?\.so\.2|libpango(cairo|ft2)?-1\.0\.so\.0|libatk-1\.0\.so\.0|libgdk_pixbuf-2\.0\.so\.0)\$"
+  what="neither glibc's nor GTK's"
+fi
 
 needed=$(readelf -d "$lib" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
 echo "needed:" $needed
-allowed='^(lib(c|m|pthread|dl|rt)\.so\.[0-9]+|'"$loader"'|lib(gtk|gdk|gailutil)-3\.so\.0|lib(glib|gobject|gio|gmodule|gthread)-2\.0\.so\.0|libcairo(-gobject)?\.so\.2|libpango(cairo|ft2)?-1\.0\.so\.0|libatk-1\.0\.so\.0|libgdk_pixbuf-2\.0\.so\.0)$'
 for n in $needed; do
-  [[ "$n" =~ $allowed ]] || fail "needs $n, which is neither glibc's nor GTK's (link it statically)"
+  [[ "$n" =~ $allowed ]] || fail "needs $n, which is $what (link it statically)"
 done
 
 dump=$(objdump -T "$lib")

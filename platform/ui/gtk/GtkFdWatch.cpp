@@ -17,13 +17,28 @@ public:
   explicit TGlibFdWatch(std::function<void()> AOnReadable) : FOnReadable(std::move(AOnReadable)) {}
   ~TGlibFdWatch() override {
     if (FSource) g_source_remove(FSource);
+    if (FResume) g_source_remove(FResume);
   }
   void Start(int AFd) {
+    FFd = AFd;
     FSource = g_unix_fd_add_full(G_PRIORITY_DEFAULT, AFd, static_cast<GIOCondition>(G_IO_IN | G_IO_HUP | G_IO_ERR),
                                  &OnReady, this, nullptr);
   }
+  void Pause(int AMilliseconds) noexcept override {
+    if (FResume) return;
+    if (FSource) g_source_remove(FSource);
+    FSource = 0;
+    FResume = g_timeout_add(static_cast<guint>(AMilliseconds > 0 ? AMilliseconds : 0), &OnResume, this);
+  }
 
 private:
+  static gboolean OnResume(gpointer AData) noexcept {
+    auto* Self = static_cast<TGlibFdWatch*>(AData);
+    Self->FResume = 0;
+    Self->Start(Self->FFd);
+    return G_SOURCE_REMOVE;
+  }
+
   static gboolean OnReady(gint, GIOCondition, gpointer AData) noexcept {
     auto* Self = static_cast<TGlibFdWatch*>(AData);
     try {
@@ -35,7 +50,9 @@ private:
   }
 
   std::function<void()> FOnReadable;
+  int FFd = -1;
   guint FSource = 0;
+  guint FResume = 0;  // the timer that ends a pause
 };
 
 }  // namespace

@@ -19,7 +19,9 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/Native.h"
 #include "platform/ui/gtk/GtkBitmap.h"
+#include "platform/ui/gtk/GtkKeys.h"
 #include "platform/ui/gtk/GtkSession.h"
+#include "platform/ui/gtk/GtkWebKit.h"
 
 namespace platform::ui {
 
@@ -33,6 +35,9 @@ constexpr char PageKey[] = "quorvel-page";
 // Tab buttons as small as their captions, so that four fit the tag window.
 constexpr char TabButtonCss[] = "button { padding: 0px 6px; min-height: 16px; min-width: 10px; }";
 constexpr char GlyphButtonCss[] = "button { padding: 1px; min-height: 0px; min-width: 0px; }";
+// The window of a browser's notice (no WebKitGTK): this wide, in logical
+// pixels, and as high as the text.
+constexpr int NoticeWidth = 360;
 
 void AddCss(GtkWidget* AWidget, const std::string& ACss) {
   TObjectRef<GtkCssProvider> Provider(gtk_css_provider_new());
@@ -56,6 +61,20 @@ int CodePointsBefore(const std::u16string& AText, int AOffset) noexcept {
     if (!(AText[I] >= 0xDC00 && AText[I] <= 0xDFFF && I > 0 && AText[I - 1] >= 0xD800 && AText[I - 1] <= 0xDBFF))
       ++Count;
   return Count;
+}
+
+// A browser's address as a URI: a local path becomes a file:// URI.
+std::string BrowserUri(const TWebBrowser& ABrowser) {
+  const std::u16string& Url = ABrowser.LocationURL();
+  if (Url.empty() || Url.find(u"://") != std::u16string::npos) return ToUtf8(Url);
+  return gtk::FileUri(Url);
+}
+
+// Where no browser engine can be embedded, the page goes to the default
+// browser.
+void OpenExternally(const TWebBrowser& ABrowser) {
+  if (!ABrowser.LocationURL().empty())
+    gtk::OpenUri(BrowserUri(ABrowser), u"the page \"" + ABrowser.LocationURL() + u"\"");
 }
 
 int Utf16Offset(const std::u16string& AText, int ACodePoints) noexcept {
@@ -115,6 +134,7 @@ private:
   void AddMemo(TMemo& AMemo);
   void AddButton(TButton& AButton);
   void AddTimer(TTimer& ATimer);
+  void AddWebBrowser(TWebBrowser& ABrowser);
   TNativeControl& Remember(TControl& AControl, GtkWidget* AWidget, GtkWidget* AInner);
   void Connect(gpointer AInstance, const char* ASignal, GCallback AHandler, gpointer AData);
   void ApplyPosition();
@@ -128,6 +148,7 @@ private:
   TNativeControl* Find(const TControl& AControl) noexcept;
 
   static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer AData) noexcept;
+  static gboolean OnKeyPress(GtkWidget* AWindow, GdkEventKey* AEvent, gpointer AData) noexcept;
   static void OnTabToggled(GtkToggleButton* AButton, gpointer AData) noexcept;
   static gboolean OnImagePress(GtkWidget*, GdkEventButton* AEvent, gpointer AData) noexcept;
   static void OnComboChanged(GtkComboBox* ACombo, gpointer AData) noexcept;
@@ -153,6 +174,7 @@ private:
   int FTopHeight = 0;
   bool FSyncing = false;
   bool FInTimer = false;
+  bool FNoticeOnly = false;  // a browser's notice stands in for its page
 };
 
 TGtkForm::~TGtkForm() {
@@ -185,6 +207,11 @@ void TGtkForm::EnsureWindow() {
 
 void TGtkForm::BuildWindow() {
   const auto& D = FForm.Design();
+  // A page that goes to the default browser goes before any window is
+  // made, so that a failure leaves none behind.
+  if (!gtk::WebKitAvailable())
+    for (const auto& Control : FForm.Components())
+      if (const auto* Browser = dynamic_cast<const TWebBrowser*>(Control.get())) OpenExternally(*Browser);
   FScale = gtk::PrimaryMonitorScale();
   FWindow = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   GtkWindow* Window = GTK_WINDOW(FWindow);
@@ -196,6 +223,9 @@ void TGtkForm::BuildWindow() {
     gtk_window_set_skip_pager_hint(Window, TRUE);
     gtk_window_set_deletable(Window, FALSE);
     gtk_window_set_resizable(Window, FALSE);
+    // It appears without taking the keyboard from the window the user works
+    // in, and takes it when the user clicks or activates it.
+    gtk_window_set_focus_on_map(Window, FALSE);
   } else {
     gtk_window_set_default_size(Window, Scale(D.ClientWidth), Scale(D.ClientHeight));
   }
@@ -204,6 +234,7 @@ void TGtkForm::BuildWindow() {
                       "\", sans-serif; font-size: " + std::to_string(Scale(-D.FontHeight > 0 ? -D.FontHeight : 11)) +
                       "px; }");
   Connect(FWindow, "delete-event", G_CALLBACK(&OnDelete), this);
+  Connect(FWindow, "key-press-event", G_CALLBACK(&OnKeyPress), this);
 
   FRoot = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
   if (D.BorderStyle == TBorderStyle::bsToolWindow) gtk_widget_set_size_request(FRoot, Scale(D.ClientWidth), Scale(D.ClientHeight));
@@ -215,7 +246,12 @@ void TGtkForm::BuildWindow() {
   if (D.Position == TPosition::poScreenCenter) {
     const GdkRectangle Area = gtk::PrimaryMonitorArea();
     gtk_window_set_gravity(Window, GDK_GRAVITY_CENTER);
-    const TSize Client = ClientSize();
+    TSize Client = ClientSize();
+    if (FNoticeOnly) {
+      GtkRequisition Natural;
+      gtk_widget_get_preferred_size(FWindow, nullptr, &Natural);
+      Client = {std::max(Natural.width, NoticeWidth), Natural.height};
+    }
     gtk_window_move(Window, Area.x + (Area.width - Client.Width) / 2, Area.y + (Area.height - Client.Height) / 2);
   } else {
     ApplyPosition();
@@ -250,6 +286,8 @@ void TGtkForm::AddWidget(TControl& AControl) {
     AddMemo(*Memo);
   } else if (auto* Button = dynamic_cast<TButton*>(&AControl)) {
     AddButton(*Button);
+  } else if (auto* Browser = dynamic_cast<TWebBrowser*>(&AControl)) {
+    AddWebBrowser(*Browser);
   }
 }
 
@@ -345,6 +383,24 @@ void TGtkForm::AddButton(TButton& AButton) {
   Connect(Button, "clicked", G_CALLBACK(&OnButtonClicked), &Native);
 }
 
+// A web browser: WebKitGTK's view where the machine has it; otherwise the
+// page has gone to the default browser, and the control's notice stands in
+// its place, in a window just large enough for it.
+void TGtkForm::AddWebBrowser(TWebBrowser& ABrowser) {
+  GtkWidget* Widget = gtk::WebKitAvailable() ? gtk::CreateWebView(BrowserUri(ABrowser)) : nullptr;
+  if (!Widget) {
+    Widget = gtk_label_new(ToUtf8(ABrowser.ExternalNotice()).c_str());
+    gtk_label_set_line_wrap(GTK_LABEL(Widget), TRUE);
+    gtk_label_set_max_width_chars(GTK_LABEL(Widget), 40);
+    g_object_set(Widget, "margin", 16, nullptr);
+    gtk_window_set_default_size(GTK_WINDOW(FWindow), NoticeWidth, -1);
+    gtk_window_set_resizable(GTK_WINDOW(FWindow), FALSE);
+    FNoticeOnly = true;
+  }
+  gtk_box_pack_start(GTK_BOX(FRoot), Widget, TRUE, TRUE, 0);
+  Remember(ABrowser, Widget, Widget);
+}
+
 // Timers need no window: they are sources of GLib's default main context,
 // running from creation while enabled, as window timers do.
 void TGtkForm::AddTimer(TTimer& ATimer) {
@@ -378,6 +434,13 @@ void TGtkForm::ControlChanged(TControl& AControl) {
   }
   auto* Native = Find(AControl);
   if (!Native) return;
+  if (auto* Browser = dynamic_cast<TWebBrowser*>(&AControl)) {
+    if (FNoticeOnly)
+      OpenExternally(*Browser);
+    else
+      gtk::LoadUri(Native->Widget, BrowserUri(*Browser));
+    return;
+  }
   if (dynamic_cast<TImage*>(&AControl)) SyncImage(*Native);
   if (dynamic_cast<TComboBox*>(&AControl)) SyncComboBox(*Native);
   if (dynamic_cast<TMemo*>(&AControl)) SyncMemo(*Native);
@@ -519,8 +582,12 @@ void TGtkForm::SetVisible(bool AVisible) {
     return;
   }
   EnsureWindow();
-  gtk_widget_show(FWindow);
+  // Whatever the window is, it is before it is mapped: without a window
+  // manager no one would apply a later change of its state.
+  gtk_window_set_modal(GTK_WINDOW(FWindow), FForm.Modal());
+  gtk_widget_realize(FWindow);
   ApplyOpacity();
+  gtk_widget_show(FWindow);
   gtk::FlushDisplay();
 }
 
@@ -580,6 +647,23 @@ gboolean TGtkForm::OnDelete(GtkWidget*, GdkEvent*, gpointer AData) noexcept {
   auto* Self = static_cast<TGtkForm*>(AData);
   RunHandler(&Self->FForm, [Self] { Self->FForm.CloseRequested(); });
   return TRUE;  // the form decides; the window is never destroyed here
+}
+
+// Keys reach the form while it has the keyboard itself, as on Windows: a
+// control that has the focus (a text box, a list) keeps its own keys. The
+// page keys move between the pages of the form's page control; a typed
+// character goes to the form's KeyPress.
+gboolean TGtkForm::OnKeyPress(GtkWidget* AWindow, GdkEventKey* AEvent, gpointer AData) noexcept {
+  auto* Self = static_cast<TGtkForm*>(AData);
+  if (gtk_window_get_focus(GTK_WINDOW(AWindow))) return FALSE;
+  const gtk::TFormKey Key = gtk::TranslateKey(AEvent->keyval, AEvent->state);
+  if (Key.PageStep != 0 && Self->FPageControl) {
+    RunHandler(&Self->FForm, [Self, Key] { Self->FForm.PageKey(Key.PageStep > 0); });
+    return TRUE;
+  }
+  if (Key.Char == 0) return FALSE;
+  RunHandler(&Self->FForm, [Self, Key] { Self->FForm.KeyPress(Key.Char); });
+  return TRUE;
 }
 
 void TGtkForm::OnTabToggled(GtkToggleButton* AButton, gpointer AData) noexcept {

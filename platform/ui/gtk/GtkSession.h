@@ -23,7 +23,9 @@ GdkRectangle PrimaryMonitorArea();
 int PrimaryMonitorScale() noexcept;
 
 // Runs nested iterations of GLib's default main context until AEnded says
-// so; AWindow is modal meanwhile.
+// so; AWindow is modal meanwhile. A window is best made modal before it is
+// mapped (gtk_window_set_modal): without a window manager no one applies a
+// later change of its state.
 template <class F>
 void RunModalLoop(GtkWindow* AWindow, F&& AEnded) {
   gtk_window_set_modal(AWindow, TRUE);

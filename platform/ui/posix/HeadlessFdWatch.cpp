@@ -4,6 +4,7 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -21,6 +22,7 @@ struct TWatchEntry {
   std::thread::id Thread;
   std::function<void()> OnReadable;
   bool Alive = true;  // only touched on Thread
+  std::chrono::steady_clock::time_point ResumeAt{};  // paused until then; only touched on Thread
 };
 
 struct TWatchList {
@@ -41,6 +43,9 @@ public:
     auto& W = Watches();
     std::lock_guard Guard(W.Lock);
     std::erase(W.Entries, FEntry);
+  }
+  void Pause(int AMilliseconds) noexcept override {
+    FEntry->ResumeAt = std::chrono::steady_clock::now() + std::chrono::milliseconds(AMilliseconds);
   }
 
 private:
@@ -63,8 +68,9 @@ void ProcessMessages() {
   {
     auto& W = Watches();
     std::lock_guard Guard(W.Lock);
+    const auto Now = std::chrono::steady_clock::now();
     for (const auto& Entry : W.Entries)
-      if (Entry->Thread == std::this_thread::get_id()) Mine.push_back(Entry);
+      if (Entry->Thread == std::this_thread::get_id() && Entry->ResumeAt <= Now) Mine.push_back(Entry);
   }
   if (Mine.empty()) return;
   std::vector<pollfd> Polled;
