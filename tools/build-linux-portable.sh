@@ -1,34 +1,50 @@
 #!/usr/bin/env bash
-# Builds the portable Linux component: quorvel_x86_64.so, which loads on
-# glibc 2.17 and later and needs nothing beyond glibc and GTK 3; and with it
-# the Linux control tool of the tools archive, tools/quorvel-tags/quorvel-tags
-# in the same build folder, under the same rules (it needs glibc alone).
+# Builds the portable Linux component: quorvel_x86_64.so (or, cross-built
+# for 64-bit ARM, quorvel_aarch64.so), which loads on glibc 2.17 and later
+# and needs nothing beyond glibc and GTK 3; and with it the Linux control
+# tool of the tools archive, tools/quorvel-tags/quorvel-tags in the same
+# build folder, under the same rules (it needs glibc alone).
 #
 # It is built in a Debian 11 (bullseye) userland: GCC 10 and glibc 2.31,
 # whose older symbol versions the library then asks for. Three cached steps,
 # each reused while its inputs stay the same:
 #   1. the root: debootstrap --variant=minbase bullseye plus the toolchain,
-#      ${QUORVEL_CACHE:-~/.cache/quorvel}/bullseye-root-<hash>
+#      ${QUORVEL_CACHE:-~/.cache/quorvel}/bullseye-root-<hash>; for aarch64
+#      a root of its own, bullseye-aarch64-root-<hash>, with Debian's AArch64
+#      cross compiler and the arm64 GTK development packages (multiarch)
 #   2. the dependencies (libxml2, zint, cmark, libzip, zlib, double-conversion)
 #      as static, position-independent, size-optimised libraries, built there
 #      from the Debian 12 source packages the mingw builds use, into
 #      /opt/quorvel-deps-<hash> inside the root
 #   3. the library and the tool, from this clone (bind-mounted into the root
-#      at its own path), in build/linux-portable, with QUORVEL_PORTABLE=ON.
+#      at its own path), in build/linux-portable, with QUORVEL_PORTABLE=ON;
+#      for aarch64 in build/linux-portable-aarch64, together with the
+#      harness (v8host) of that architecture, which the tests run under
+#      user-mode emulation with the root as the arm64 system.
 # Needs root (debootstrap, chroot, mount); sudo is used when there is one.
 #
-#   tools/build-linux-portable.sh          prints the path of the library
-#   QUORVEL_PORTABLE_BUILD=DIR             build folder (default build/linux-portable)
+#   tools/build-linux-portable.sh [x86_64|aarch64]   prints the path of the library
+#   QUORVEL_PORTABLE_BUILD=DIR             build folder (default build/linux-portable,
+#                                          build/linux-portable-aarch64)
+#   tools/build-linux-portable.sh --root aarch64      prints the path of the root
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root_dir=$(cd "$here/.." && pwd)
 cache=${QUORVEL_CACHE:-$HOME/.cache/quorvel}
-build=${QUORVEL_PORTABLE_BUILD:-$root_dir/build/linux-portable}
 suite=bullseye
 log() { echo "build-linux-portable.sh: $*" >&2; }
 # shellcheck source=tools/net-retry.sh
 . "$here/net-retry.sh"
 die() { log "$*"; exit 1; }
+# The arguments stay as they are: the script runs itself again below.
+print_root=""
+arch=${1:-x86_64}
+if [ "$arch" = --root ]; then print_root=1 arch=${2:-x86_64}; fi
+case "$arch" in
+  x86_64) build=${QUORVEL_PORTABLE_BUILD:-$root_dir/build/linux-portable} ;;
+  aarch64) build=${QUORVEL_PORTABLE_BUILD:-$root_dir/build/linux-portable-aarch64} ;;
+  *) die "usage: build-linux-portable.sh [--root] [x86_64|aarch64]" ;;
+esac
 if [ "$(id -u)" -ne 0 ]; then
   command -v sudo >/dev/null || die "needs root (debootstrap, chroot and mount)"
   exec sudo QUORVEL_CACHE="$cache" QUORVEL_PORTABLE_BUILD="$build" "$BASH" "$0" "$@"
@@ -55,10 +71,21 @@ mirror() {
 }
 
 # ---- 1. the root -----------------------------------------------------------
-root_packages="g++ make cmake ninja-build pkg-config libgtk-3-dev file binutils"
-root_key="$suite minbase $root_packages"
+if [ "$arch" = x86_64 ]; then
+  root_name=$suite-root
+  root_packages="g++ make cmake ninja-build pkg-config libgtk-3-dev file binutils"
+  foreign=""
+  root_key="$suite minbase $root_packages"
+else
+  # The host's build tools, the cross compiler (GCC 10, glibc 2.31 for
+  # arm64) and GTK's arm64 headers and libraries beside them.
+  root_name=$suite-$arch-root
+  root_packages="make cmake ninja-build pkg-config file binutils g++-aarch64-linux-gnu libgtk-3-dev:arm64"
+  foreign=arm64
+  root_key="$suite minbase +$foreign $root_packages"
+fi
 root_hash=$(echo "$root_key" | sha1sum | cut -c1-12)
-broot="$cache/$suite-root-$root_hash"
+broot="$cache/$root_name-$root_hash"
 
 mounts=()
 cleanup() {
@@ -86,7 +113,7 @@ in_root() { # runs a shell command inside the root
 
 # Locks: held exclusively while a root or a prefix is made (and older ones
 # removed), shared while they are used.
-exec 8>"$cache/$suite-root.lock"
+exec 8>"$cache/$root_name.lock"
 flock -s 8
 [ -f "$broot/.complete" ] || flock 8
 if [ ! -f "$broot/.complete" ]; then
@@ -98,21 +125,23 @@ if [ ! -f "$broot/.complete" ]; then
   log "creating the $suite root in $broot"
   rm -rf --one-file-system "$broot" "$broot.tmp"
   fresh_debootstrap() { rm -rf --one-file-system "$broot.tmp" && debootstrap --variant=minbase "$suite" "$broot.tmp" "$(mirror)"; }
-  net_retry "debootstrap of the $suite root" "$cache/$suite-root.log" fresh_debootstrap || die "debootstrap failed"
+  net_retry "debootstrap of the $suite root" "$cache/$root_name.log" fresh_debootstrap || die "debootstrap failed"
   log "debootstrap: $((SECONDS - t)) s"
   t2=$SECONDS
   mv "$broot.tmp" "$broot"
   mount_system "$broot"
+  [ -z "$foreign" ] || in_root "dpkg --add-architecture $foreign"
   # shellcheck disable=SC2016
-  net_retry "apt-get in the $suite root" "$cache/$suite-root-apt.log" \
+  net_retry "apt-get in the $suite root" "$cache/$root_name-apt.log" \
     in_root "apt-get update -qq && apt-get install -y -qq --no-install-recommends $root_packages && apt-get clean" \
     || die "the toolchain could not be installed in the $suite root"
   cleanup
   echo "$root_key" >"$broot/.complete"
   log "toolchain in the root: $((SECONDS - t2)) s (root $((SECONDS - t)) s)"
-  find "$cache" -maxdepth 1 -mindepth 1 -type d -name "$suite-root-*" ! -path "$broot" -exec rm -rf --one-file-system {} +
+  find "$cache" -maxdepth 1 -mindepth 1 -type d -name "$root_name-*" ! -path "$broot" -exec rm -rf --one-file-system {} +
 fi
 flock -s 8
+if [ -n "$print_root" ]; then echo "$broot"; exit 0; fi
 
 # ---- 2. the dependencies -----------------------------------------------------
 libs=(cmark zint libxml2 libzip zlib double-conversion)
@@ -162,6 +191,7 @@ cm cmark "$SRC_cmark" "${QV_CMARK_OPTIONS[@]}"
 build cmark && inst cmark
 
 cm zint "$SRC_zint" "${QV_ZINT_OPTIONS[@]}" -DZINT_FRONTEND=OFF
+qv_zint_datamatrix_only "$work/zint-src"
 build zint --target zint-static
 cp "$(find "$work/zint" -name libzint-static.a | head -n1)" "$PREFIX/lib/"
 cp "$work/zint-src/backend/zint.h" "$PREFIX/include/"
@@ -174,7 +204,12 @@ cm libzip "$SRC_libzip" "${QV_LIBZIP_OPTIONS[@]}" \
 build libzip && inst libzip
 rm -rf "$work"
 '
-deps_hash=$( (echo "$root_hash $key"; echo "$deps_recipe") | sha1sum | cut -c1-12)
+# Cross-built: the same recipe with the cross tools (CMake and zlib's
+# configure take them from the environment; CMake finds the matching
+# archiver by the compiler's prefix).
+cross_env=""
+[ "$arch" = x86_64 ] || cross_env="export CC=$arch-linux-gnu-gcc CXX=$arch-linux-gnu-g++ AR=$arch-linux-gnu-ar RANLIB=$arch-linux-gnu-ranlib;"
+deps_hash=$( (echo "$root_hash $key"; [ -z "$cross_env" ] || echo "$cross_env"; echo "$deps_recipe") | sha1sum | cut -c1-12)
 prefix=/opt/quorvel-deps-$deps_hash
 
 src="$cache/src"
@@ -193,7 +228,7 @@ fetch() { # unpacks the Debian source package $1 once per version, prints its fo
   echo "$dir"
 }
 
-exec 9>"$cache/$suite-deps.lock"
+exec 9>"$cache/$root_name-deps.lock"
 flock -s 9
 [ -f "$broot$prefix/.complete" ] || flock 9
 if [ ! -f "$broot$prefix/.complete" ]; then
@@ -208,7 +243,7 @@ if [ ! -f "$broot$prefix/.complete" ]; then
   mount_system "$broot"
   bind "$src" "$broot/src" ro
   rm -rf "$broot$prefix" && mkdir -p "$broot$prefix/lib" "$broot$prefix/include"
-  in_root "export PREFIX=$prefix ${env_args[*]}; $deps_recipe" >&2 || die "the dependencies did not build"
+  in_root "export PREFIX=$prefix ${env_args[*]}; $cross_env $deps_recipe" >&2 || die "the dependencies did not build"
   cleanup
   echo "$key" >"$broot$prefix/.complete"
   find "$broot/opt" -maxdepth 1 -mindepth 1 -type d -name "quorvel-deps-*" ! -path "$broot$prefix" -exec rm -rf {} +
@@ -222,12 +257,18 @@ mount_system "$broot"
 bind "$root_dir" "$broot$root_dir"
 mkdir -p "$build"
 # Configured again when the dependencies' prefix is another one.
+targets="quorvel quorvel-tags"
+cross_cmake=""
+if [ "$arch" != x86_64 ]; then
+  cross_cmake="-DCMAKE_TOOLCHAIN_FILE='$root_dir/cmake/toolchain-$arch-linux-gnu.cmake' -DQUORVEL_HARNESS=ON"
+  targets+=" v8host"
+fi
 if [ ! -f "$build/build.ninja" ] || ! grep -qx "QUORVEL_DEPS:[A-Z]*=$prefix" "$build/CMakeCache.txt"; then
   in_root "cmake -S '$root_dir' -B '$build' -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DQUORVEL_PORTABLE=ON \
-    -DQUORVEL_DEPS=$prefix -DQUORVEL_TESTS=OFF -DQUORVEL_BENCHMARKS=OFF >'$build/configure.log' 2>&1" \
+    -DQUORVEL_DEPS=$prefix -DQUORVEL_TESTS=OFF -DQUORVEL_BENCHMARKS=OFF $cross_cmake >'$build/configure.log' 2>&1" \
     || { tail -n 40 "$build/configure.log" >&2; die "configure failed"; }
 fi
-in_root "cmake --build '$build' -j2 --target quorvel quorvel-tags >&2" || die "the library did not build"
+in_root "cmake --build '$build' -j2 --target $targets >&2" || die "the library did not build"
 cleanup
 log "library: $((SECONDS - t)) s"
-echo "$build/quorvel_x86_64.so"
+echo "$build/quorvel_$arch.so"

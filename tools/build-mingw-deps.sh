@@ -113,7 +113,9 @@ cm cmark "$d" "${QV_CMARK_OPTIONS[@]}"
 build cmark && inst cmark
 
 d=$(fetch zint)
-cm zint "$d" "${QV_ZINT_OPTIONS[@]}"
+cp -a "$d" "$work/zint-src"
+qv_zint_datamatrix_only "$work/zint-src"
+cm zint "$work/zint-src" "${QV_ZINT_OPTIONS[@]}"
 build zint --target zint-static
 cp "$(find "$work/zint" -name 'libzint-static.a' | head -n1)" "$prefix/lib/libzint-static.a"
 cp "$d/backend/zint.h" "$prefix/include/"

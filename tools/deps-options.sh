@@ -7,7 +7,8 @@
 #   libxml2  build a tree, serialise it (xmlDocDumpFormatMemory[Enc]) and parse
 #            a document from memory (xmlReadMemory); no validation, no HTML,
 #            XPath, schemas, catalogs, readers/writers, network or modules
-#   zint     Data Matrix through ZBarcode_Encode; no PNG, no Qt
+#   zint     Data Matrix through ZBarcode_Encode; no PNG, no Qt, no other
+#            symbology (qv_zint_datamatrix_only)
 #   libzip   read an archive held in memory; zlib (deflate) only, no crypto
 #   cmark    Markdown to HTML, as it comes
 #   double-conversion  shortest round-trip formatting of doubles
@@ -45,3 +46,31 @@ QV_LIBZIP_OPTIONS=(
 )
 
 QV_DOUBLE_CONVERSION_OPTIONS=(-DBUILD_SHARED_LIBS=OFF -DBUILD_TESTING=OFF)
+
+# zint reaches every symbology's encoder through one table in
+# backend/library.c, so the linker keeps them all (about 300 KB of each
+# library) although the add-in draws Data Matrix only. This empties the
+# table's other entries in a copy of the source, so that --gc-sections drops
+# those encoders; ZBarcode_ValidID then answers false for them, and an
+# encode request for one of them (also one of the old numbers zint maps to
+# another symbology) fails with an error instead of reaching an empty entry.
+qv_zint_datamatrix_only() { # ZINT-SOURCE-COPY: patched in place
+  local lib="$1/backend/library.c" left
+  perl -0pi -e '
+    s{(static const void \*barcode_funcs\[BARCODE_LAST \+ 1\] = \{)(.*?)(\n\};)}{
+      my ($head, $table, $tail) = ($1, $2, $3);
+      $table =~ s/\b(?!NULL\b|datamatrix\b)[a-z_][a-z0-9_]*\b(?=\s*,)/NULL/g;
+      $head . $table . $tail }se;
+    s{("000: Internal error"\); /\* Not reached \*/\n        \}\n    \}\n)}{$1
+    /* Only Data Matrix is built in: the other entries are empty */
+    if (!barcode_funcs[symbol->symbology]) {
+        return error_tag(symbol, ZINT_ERROR_INVALID_OPTION, "Symbology not built into this library");
+    }
+}s;' "$lib"
+  left=$(sed -n '/^static const void \*barcode_funcs\[/,/^};/p' "$lib" | sed 's|/\*[^*]*\*/||g' \
+    | grep -oE '\b[a-z_][a-z0-9_]*\b' | grep -vxE 'static|const|void|barcode_funcs|NULL' | sort -u | tr '\n' ' ')
+  if [ "$left" != "datamatrix " ] || ! grep -q 'if (!barcode_funcs\[symbol->symbology\])' "$lib"; then
+    echo "qv_zint_datamatrix_only: $lib is not the expected zint source (table keeps: $left)" >&2
+    return 1
+  fi
+}

@@ -9,6 +9,8 @@
 #     quorvel_x86_64.dll    build/win64/quorvel.dll
 #     quorvel_x86_64.so     build/linux-portable/quorvel_x86_64.so
 #                           (tools/build-linux-portable.sh)
+#     quorvel_aarch64.so    build/linux-portable-aarch64/quorvel_aarch64.so
+#                           (tools/build-linux-portable.sh aarch64)
 #
 # The version is the project's (QUORVEL_VERSION_* in CMakeLists.txt).
 #   tools/make-bundle.sh [OUTPUT.zip]     prints the path of the bundle
@@ -54,11 +56,15 @@ trap 'rm -rf "$stage"' EXIT
     "$tools-strip" --strip-all "$stage/$name"
     echo "  <component os=\"Windows\" path=\"$name\" type=\"native\" arch=\"$arch\"/>"
   done
-  # The portable Linux component, built stripped.
-  linux=build/linux-portable/quorvel_x86_64.so
-  [ -f "$linux" ] || die "$linux was not built (tools/build-linux-portable.sh; see README.md)"
-  cp "$linux" "$stage/quorvel_x86_64.so"
-  echo '  <component os="Linux" path="quorvel_x86_64.so" type="native" arch="x86_64"/>'
+  # The portable Linux components, built stripped: the manifest's arch,
+  # the file name and the build folder's suffix.
+  for c in "x86_64 quorvel_x86_64.so" "ARM64 quorvel_aarch64.so -aarch64"; do
+    read -r arch name suffix <<<"$c"
+    linux=build/linux-portable$suffix/$name
+    [ -f "$linux" ] || die "$linux was not built (tools/build-linux-portable.sh ${suffix#-}; see README.md)"
+    cp "$linux" "$stage/$name"
+    echo "  <component os=\"Linux\" path=\"$name\" type=\"native\" arch=\"$arch\"/>"
+  done
   echo '</bundle>'
 } >"$stage/MANIFEST.XML"
 
@@ -67,5 +73,6 @@ rm -f "$output"
 output_abs=$(cd "$(dirname "$output")" && pwd)/$(basename "$output")
 # -9: smallest; -X: no extra file attributes; -D: no folder entries. The
 # manifest comes first.
-(cd "$stage" && zip -q -9 -X -D "$output_abs" MANIFEST.XML quorvel_i386.dll quorvel_x86_64.dll quorvel_x86_64.so)
+(cd "$stage" && zip -q -9 -X -D "$output_abs" MANIFEST.XML quorvel_i386.dll quorvel_x86_64.dll quorvel_x86_64.so \
+  quorvel_aarch64.so)
 echo "$output"

@@ -8,6 +8,10 @@
 #     quorvel-tags          build/linux-portable/tools/quorvel-tags/quorvel-tags
 #                           (Linux x86_64, glibc 2.17 and later; stored with
 #                           its run bit; tools/build-linux-portable.sh)
+#     linux-aarch64/quorvel-tags
+#                           build/linux-portable-aarch64/tools/quorvel-tags/quorvel-tags
+#                           (Linux on 64-bit ARM, the same rules;
+#                           tools/build-linux-portable.sh aarch64)
 #     README.txt            what the tool does, how to run it, which file
 #                           serves which system
 #
@@ -30,12 +34,16 @@ built=build/win32/tools/quorvel-tags/quorvel-tags.exe
 [ -f "$built" ] || die "$built was not built (cmake --build --preset win32; see README.md)"
 built_linux=build/linux-portable/tools/quorvel-tags/quorvel-tags
 [ -f "$built_linux" ] || die "$built_linux was not built (tools/build-linux-portable.sh)"
+built_aarch64=build/linux-portable-aarch64/tools/quorvel-tags/quorvel-tags
+[ -f "$built_aarch64" ] || die "$built_aarch64 was not built (tools/build-linux-portable.sh aarch64)"
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 cp "$built" "$stage/quorvel-tags.exe"
 cp "$built_linux" "$stage/quorvel-tags"
-chmod 755 "$stage/quorvel-tags"
+mkdir "$stage/linux-aarch64"
+cp "$built_aarch64" "$stage/linux-aarch64/quorvel-tags"
+chmod 755 "$stage/quorvel-tags" "$stage/linux-aarch64/quorvel-tags"
 if command -v i686-w64-mingw32-strip >/dev/null; then
   i686-w64-mingw32-strip --strip-debug "$stage/quorvel-tags.exe"
 fi
@@ -59,6 +67,9 @@ Which file serves which system:
   quorvel-tags       Linux x86_64 (glibc 2.17 and later, nothing else
                      needed): serves the driver's Linux library; keep its
                      run bit (chmod +x quorvel-tags if an unpacker lost it)
+  linux-aarch64/quorvel-tags
+                     Linux on 64-bit ARM (aarch64; glibc 2.17 and later),
+                     the same for the driver's ARM64 library
 
 The tool reaches the tag windows of the same user's session only. See the
 user guide of the driver, section "Presenting tags from tests".
@@ -66,5 +77,5 @@ EOF2
 mkdir -p "$(dirname "$output")"
 rm -f "$output"
 output_abs=$(cd "$(dirname "$output")" && pwd)/$(basename "$output")
-(cd "$stage" && zip -q -X -D "$output_abs" quorvel-tags.exe quorvel-tags README.txt)
+(cd "$stage" && zip -q -X -D "$output_abs" quorvel-tags.exe quorvel-tags linux-aarch64/quorvel-tags README.txt)
 echo "$output"

@@ -11,7 +11,7 @@ SUDO=""
 packages=(
   build-essential cmake ninja-build pkg-config git zip unzip file
   libxml2-dev libzint-dev libcmark-dev libzip-dev zlib1g-dev libdmtx-dev libdouble-conversion-dev
-  debootstrap
+  debootstrap qemu-user-static
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 gcc-mingw-w64-i686 gcc-mingw-w64-x86-64
   mingw-w64-tools binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 libz-mingw-w64-dev

@@ -43,7 +43,10 @@ expect_rejected "a library past its size limit" \
   "truncate -s \$(awk '\$1 == \"quorvel_i386.dll\" { print \$2 + 1 }' '$here/size-limits.txt') quorvel_i386.dll"
 # Cut to within the Linux library's size limit: only what it is gives it away.
 expect_rejected "a DLL as the Linux library" "cp quorvel_x86_64.dll quorvel_x86_64.so && truncate -s 1000000 quorvel_x86_64.so"
-expect_rejected "the Linux library listed as a second Windows one" "sed -i 's|os=\"Linux\"|os=\"Windows\"|' MANIFEST.XML"
+expect_rejected "the Linux library listed as a second Windows one" "sed -i '0,/os=\"Linux\"/s//os=\"Windows\"/' MANIFEST.XML"
+# A library of the other Linux architecture, within its size limit.
+expect_rejected "the x86_64 Linux library as the ARM64 one" "cp quorvel_x86_64.so quorvel_aarch64.so"
+expect_rejected "no ARM64 component" "sed -i '/arch=\"ARM64\"/d' MANIFEST.XML && rm quorvel_aarch64.so"
 
 if "$here/check-bundle.sh" "$good" >"$work/good.txt" 2>&1; then
   echo "ok: the bundle itself passes"

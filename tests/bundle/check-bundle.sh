@@ -3,10 +3,12 @@
 # validates MANIFEST.XML (namespace, the attributes of every component, one
 # component per system and architecture, every path present and of its
 # system and architecture), checks the footprint against
-# tests/bundle/size-limits.txt, then loads each listed library with the
-# v8host of the same system and architecture (the DLLs under Wine, the Linux
-# library natively): the class list, a call of GetInterfaceRevision and, for
-# the Linux library, a short session.
+# tests/bundle/size-limits.txt and what each Linux library asks of its
+# system (tests/infra/check-portable-linux.sh), then loads each listed
+# library with the v8host of the same system and architecture (the DLLs
+# under Wine, the x86_64 Linux library natively, the ARM64 one under QEMU's
+# user-mode emulation, tools/aarch64-run.sh): the class list, a call of
+# GetInterfaceRevision and, for the Linux libraries, a short session.
 #
 #   tests/bundle/check-bundle.sh dist/quorvel-<version>.zip
 #   QUORVEL_BUNDLE_NO_LOAD=1    check the archive and the manifest only
@@ -46,8 +48,8 @@ xpath() { xmllint --xpath "$1" "$manifest" 2>/dev/null || true; }
   && pass "root is bundle in $ns" || fail "the root element is not {$ns}bundle"
 
 count=$(xpath "count(/*/*[local-name()='component'])")
-[ "$count" = 3 ] && pass "three components" || fail "expected 3 components, found ${count:-none}"
-for c in Windows/i386 Windows/x86_64 Linux/x86_64; do
+[ "$count" = 4 ] && pass "four components" || fail "expected 4 components, found ${count:-none}"
+for c in Windows/i386 Windows/x86_64 Linux/x86_64 Linux/ARM64; do
   [ "$(xpath "count(/*/*[local-name()='component'][@os='${c%/*}'][@arch='${c#*/}'])")" = 1 ] \
     || fail "no single component for $c"
 done
@@ -87,7 +89,7 @@ pe_machine() {
   od -An -t x2 -j $((off + 4)) -N 2 "$1" | tr -d ' '
 }
 # An ELF shared object's class, data encoding and machine: 2-1-003e is
-# 64-bit, little-endian, x86_64.
+# 64-bit, little-endian, x86_64; 2-1-00b7 the same for AArch64.
 elf_machine() {
   [ "$(od -An -c -j 1 -N 3 "$1" | tr -d ' ')" = ELF ] || { echo "not ELF"; return; }
   echo "$(od -An -t u1 -j 4 -N 1 "$1" | tr -d ' ')-$(od -An -t u1 -j 5 -N 1 "$1" | tr -d ' ')-$(od -An -t x2 -j 18 -N 2 "$1" | tr -d ' ')"
@@ -103,15 +105,28 @@ for ((i = 1; i <= ${count:-0}; i++)); do
     fail "component $i ($arch): path '$path' is not in the archive"
     continue
   fi
-  # run: how the harness is started (under Wine or natively).
+  # run: how the harness is started (under Wine, natively or emulated), via:
+  # what the output says of it, build: how the harness is built.
+  wine="$root/tools/wine-run.sh" qemu="$root/tools/aarch64-run.sh"
   case "$os/$arch" in
-    Windows/i386) want=014c host=build/win32/tools/v8host/v8host.exe run="$root/tools/wine-run.sh" ;;
-    Windows/x86_64) want=8664 host=build/win64/tools/v8host/v8host.exe run="$root/tools/wine-run.sh" ;;
-    Linux/x86_64) want=2-1-003e host=build/linux/tools/v8host/v8host run="" ;;
+    Windows/i386) want=014c host=build/win32/tools/v8host/v8host.exe run=$wine via="under Wine " build="cmake --build --preset win32" ;;
+    Windows/x86_64) want=8664 host=build/win64/tools/v8host/v8host.exe run=$wine via="under Wine " build="cmake --build --preset win64" ;;
+    Linux/x86_64) want=2-1-003e host=build/linux/tools/v8host/v8host run="" via="natively " build="cmake --build --preset linux" ;;
+    Linux/ARM64) want=2-1-00b7 host=build/linux-portable-aarch64/tools/v8host/v8host run=$qemu via="under QEMU " build="tools/build-linux-portable.sh aarch64" ;;
     *) fail "component $i: unknown system and architecture '$os/$arch'"; continue ;;
   esac
   if [ "$os" = Linux ]; then machine=$(elf_machine "$lib"); else machine=$(pe_machine "$lib"); fi
   [ "$machine" = "$want" ] && pass "$path is a $os $arch library" || fail "$path: machine $machine, not $os $arch"
+  if [ "$os" = Linux ]; then
+    elf_arch=$arch
+    [ "$arch" != ARM64 ] || elf_arch=aarch64
+    if "$root/tests/infra/check-portable-linux.sh" "$lib" "$elf_arch" >"$work/$path.portable.txt" 2>&1; then
+      pass "$path: exports, NEEDED and glibc floor ($(grep '^highest glibc' "$work/$path.portable.txt"))"
+    else
+      cat "$work/$path.portable.txt"
+      fail "$path asks more of the system than glibc 2.17 and GTK 3"
+    fi
+  fi
 
   [ -z "${QUORVEL_BUNDLE_NO_LOAD:-}" ] || continue
   if [ "$arch" = i386 ] && ! quorvel_kernel_runs_32bit; then
@@ -119,7 +134,7 @@ for ((i = 1; i <= ${count:-0}; i++)); do
     continue
   fi
   if [ ! -f "$host" ]; then
-    fail "$host is missing: cmake --build --preset $(cut -d/ -f2 <<<"$host")"
+    fail "$host is missing: $build"
     continue
   fi
   out="$work/$path.list.txt"
@@ -127,7 +142,7 @@ for ((i = 1; i <= ${count:-0}; i++)); do
      && grep -q '^Class quorvel (extension "quorvel")' "$out" \
      && grep -q 'GetDataTagsRFID / ПолучитьДанныеМетокRFID  params 3  function' "$out" \
      && grep -q 'Transparency / Прозрачность  read/write' "$out"; then
-    pass "$path loads ${run:+under Wine }($host --list)"
+    pass "$path loads $via($host --list)"
   else
     cat "$out"
     fail "$path does not load with $host"
@@ -144,12 +159,12 @@ for ((i = 1; i <= ${count:-0}; i++)); do
   # A short session: the description (settings and log folder), a reading
   # session with its event and an XML answer, a property written and read.
   out="$work/$path.session.txt"
-  if XDG_DATA_HOME="$root/$work/data" "$host" "$lib" quorvel 'GetDescription()' 'OpenSessionRFID()' \
+  if XDG_DATA_HOME="$root/$work/data" $run "$host" "$lib" quorvel 'GetDescription()' 'OpenSessionRFID()' \
        'GetDataTagsRFID()' 'Transparency=150' 'Transparency' 'CloseSessionRFID()' >"$out" 2>&1 \
      && grep -q 'EquipmentType=\\"СчитывательRFID\\"' "$out" \
      && grep -q '^\* ExternalEvent source="" message="RFID"' "$out" \
      && grep -q '<Table/>' "$out" && grep -q '^< 150 \[I4\]' "$out"; then
-    pass "$path runs a short session natively"
+    pass "$path runs a short session ${via% }"
   else
     cat "$out"
     fail "$path: the short session failed"

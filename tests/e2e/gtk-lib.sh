@@ -157,3 +157,12 @@ gtk_tag_table() { # N
   done
   echo "$table"
 }
+
+# The tab captions "1" to "4" above a picture: the dark marks in the tab
+# row. Prints "X Y W H" per caption, in the client area.
+gtk_tab_captions() { # IMAGE "X Y W H" of a picture
+  local picture_y picture_h
+  read -r _ picture_y _ picture_h <<<"$2"
+  gtk_crop_pgm "$1" "$X_WIDTH" $((picture_y - picture_h / 2)) 0 0 "$E2E_WORK/tabstrip.pgm"
+  python3 "$E2E_DIR/darkspots.py" "$E2E_WORK/tabstrip.pgm" 64 $((3 * GTK_SCALE))
+}

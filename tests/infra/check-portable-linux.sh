@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
 # Checks what the portable Linux component asks of the system it loads on:
+#   - it is a 64-bit little-endian ELF object of its architecture;
 #   - it exports exactly GetClassNames, GetClassObject and DestroyObject;
 #   - the shared libraries it needs (NEEDED) are glibc's own and the GTK 3
 #     stack's (GTK, GDK, GLib, cairo, pango, ATK, gdk-pixbuf);
 #   - no dynamic symbol needs a glibc version above 2.17 (the floor of the
-#     manylinux2014 convention), and none a version of the C++ runtime or of
-#     libgcc (GLIBCXX_, CXXABI_, GCC_), which are linked in.
+#     manylinux2014 convention, and the first glibc for AArch64), and none a
+#     version of the C++ runtime or of libgcc (GLIBCXX_, CXXABI_, GCC_),
+#     which are linked in.
 #
 # With --tool, the same of the Linux control tool (quorvel-tags), a program:
 # it needs glibc alone, and it must keep its run bit.
 #
-#   check-portable-linux.sh quorvel_x86_64.so
-#   check-portable-linux.sh --tool quorvel-tags
+#   check-portable-linux.sh quorvel_x86_64.so [x86_64]
+#   check-portable-linux.sh quorvel_aarch64.so aarch64
+#   check-portable-linux.sh --tool quorvel-tags [x86_64|aarch64]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 tool=
@@ -19,19 +22,30 @@ if [ "${1:-}" = --tool ]; then
   tool=1
   shift
 fi
-lib=${1:?usage: check-portable-linux.sh [--tool] LIBRARY.so|PROGRAM}
+lib=${1:?usage: check-portable-linux.sh [--tool] LIBRARY.so|PROGRAM [x86_64|aarch64]}
+arch=${2:-x86_64}
 max_glibc=2.17
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 [ -f "$lib" ] || { echo "FAIL: $lib not found"; exit 1; }
+# The ELF header's machine (readelf -h) and the system's dynamic loader.
+case "$arch" in
+  x86_64) machine="Advanced Micro Devices X86-64" interpreter=/lib64/ld-linux-x86-64.so.2 ;;
+  aarch64) machine="AArch64" interpreter=/lib/ld-linux-aarch64.so.1 ;;
+  *) echo "FAIL: unknown architecture $arch (x86_64, aarch64)"; exit 2 ;;
+esac
+header=$(readelf -h "$lib")
+grep -qE '^ *Class: +ELF64$' <<<"$header" && grep -qE '^ *Data: +.*little endian' <<<"$header" \
+  && grep -qE "^ *Machine: +$machine\$" <<<"$header" \
+  || fail "not a 64-bit little-endian $arch ELF object: $(grep -E 'Class|Machine' <<<"$header" | tr -s ' ' | tr '\n' ' ')"
 
-glibc='lib(c|m|pthread|dl|rt)\.so\.[0-9]+|ld-linux-x86-64\.so\.2'
+loader=$(basename "$interpreter")
+glibc="lib(c|m|pthread|dl|rt)\\.so\\.[0-9]+|${loader//./\\.}"
 if [ -n "$tool" ]; then
   [ -x "$lib" ] || fail "$lib has no run bit"
   readelf -h "$lib" | grep -Eq 'Type: +(EXEC|DYN)' || fail "$lib is no program"
-  readelf -h "$lib" | grep -q 'Machine: *Advanced Micro Devices X86-64' || fail "$lib is not for x86_64"
-  readelf -l "$lib" | grep -q 'Requesting program interpreter: /lib64/ld-linux-x86-64.so.2' ||
-    fail "$lib does not run with the system's loader /lib64/ld-linux-x86-64.so.2"
+  readelf -l "$lib" | grep -qF "Requesting program interpreter: $interpreter]" ||
+    fail "$lib does not run with the system's loader $interpreter"
   allowed="^($glibc)\$"
   what="not glibc's"
 else
