@@ -85,7 +85,19 @@ portable_step() {
   for mode in bare openbox scale2; do
     tests/e2e/gtk-tag-keys.sh "$lib" "$v8host" "$root/build/artifacts/linux-portable" "$mode" "$tool" || return 1
   done
-  tests/e2e/gtk-tags-tool.sh "$lib" "$v8host" "$root/build/artifacts/linux-portable" bare "$tool"
+  tests/e2e/gtk-tags-tool.sh "$lib" "$v8host" "$root/build/artifacts/linux-portable" bare "$tool" || return 1
+  aarch64_step
+}
+# The Linux ARM64 component, its harness and tool, cross-built in a Debian 11
+# root of their own and run under QEMU's user-mode emulation: the harness
+# session, then the GTK tag window in Xvfb with a real double-click and the
+# ARM64 tool presenting a tag.
+aarch64_step() {
+  local lib a=build/linux-portable-aarch64 art="$root/build/artifacts/linux-portable-aarch64"
+  lib=$(tools/build-linux-portable.sh aarch64) && tests/infra/check-portable-linux.sh "$lib" aarch64 \
+    && tests/infra/check-portable-linux.sh --tool "$a/tools/quorvel-tags/quorvel-tags" aarch64 \
+    && tests/e2e/aarch64-session.sh "$lib" "$a/tools/v8host/v8host" "$art" \
+    && tests/e2e/gtk-aarch64.sh "$lib" "$a/tools/v8host/v8host" "$a/tools/quorvel-tags/quorvel-tags" "$art"
 }
 bundle_step() {
   local bundle tools
