@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The main job: installs what is missing, builds every target (linux, win32,
-# win64, the portable Linux component), the add-in bundle
+# win64, the portable Linux components for x86_64 and ARM64), the add-in bundle
 # dist/quorvel-<version>.zip and the tools archive
 # dist/quorvel-tools-<version>.zip (quorvel-tags), then runs a
 # demonstration session of the add-in through the host harness v8host, the
@@ -48,6 +48,8 @@ if [ -z "${QUORVEL_SKIP_BUILD:-}" ]; then
   if [ "$target" != linux ]; then
     banner "build linux-portable"
     tools/build-linux-portable.sh
+    banner "build linux-portable aarch64"
+    tools/build-linux-portable.sh aarch64
     banner "bundle"
     tools/make-bundle.sh
     # The reader control tool ships in an archive of its own.

@@ -3,9 +3,10 @@
 # build - linux, linux-asan (AddressSanitizer + UndefinedBehaviorSanitizer),
 # win32, win64 - configures, builds and runs ctest (the Windows tests under
 # Wine); "fuzz" builds the libFuzzer targets and runs each briefly
-# (tools/fuzz.sh); "linux-portable" builds the portable Linux component in
-# a Debian 11 root (tools/build-linux-portable.sh) and checks what it needs
-# of the system (tests/infra/check-portable-linux.sh); after the Windows
+# (tools/fuzz.sh); "linux-portable" builds the portable Linux components
+# (x86_64, and ARM64 run under QEMU) in Debian 11 roots
+# (tools/build-linux-portable.sh), checks what they need of the system
+# (tests/infra/check-portable-linux.sh) and drives their windows; after the Windows
 # builds and that one the add-in bundle (tools/make-bundle.sh, checked by
 # tests/bundle/check-bundle.sh). Stops at the first failure.
 #
