@@ -142,7 +142,8 @@ TEST(GtkLayerChannel, ListenerWithoutDescriptorsLeavesTheLoopToOthersAndServesTh
     }
   } Runtime(Folder);
   platform::ui::TForm Form{platform::ui::TFormDesign{}};
-  auto Channel = platform::ui::OpenCommandChannel(Form, 64, [](std::string_view) { return std::string("answered"); });
+  auto Channel = platform::ui::OpenCommandChannel(Form, platform::ui::TCommandLimits{64},
+                                                  [](std::string_view) { return std::string("answered"); });
   ASSERT_NE(Channel, nullptr);
   const std::string Path = FindSocket(Folder);
   ASSERT_FALSE(Path.empty());
