@@ -50,6 +50,7 @@ std::u16string LogFileNameOf(const TLogState& AState, bool AFolderOnly, const pl
 
   if (!platform::FolderExists(Folder) && platform::CreateFolderTree(Folder))
     platform::GrantEveryoneFullAccess(Folder);
+  platform::CheckOwnFolder(Folder);
 
   if (AFolderOnly) return Folder;
   return Folder + BaseName + u'_' + FormatLogDate(ATime) + u".log";
