@@ -64,6 +64,25 @@ TEST(LogTail, ALongFileShowsItsNewestLinesFromALineStart) {
   EXPECT_EQ(Text.size(), Notice.size() + 300000 - 234468);
 }
 
+// One traced call with a long parameter: the last 64 KB hold no line break.
+TEST(LogTail, ALastLineLongerThanTheShownPartShowsItsEnd) {
+  const std::string Ascii = "head\n" + std::string(100000, 'x') + "END";  // 100,008 bytes
+  TLogTail Tail;
+  EXPECT_EQ(Tail.Reset(EndOf(Ascii, 0, TLogTail::ShownBytes), 65001),
+            u"Начало файла не показано (34 КБ); весь файл — в папке логов (кнопка с папкой)\n" +
+                std::u16string(65533, u'x') + u"END");
+  EXPECT_EQ(Tail.LeftOut(), 34472u);
+  // "Я" is two bytes: the last 65,536 bytes of this 100,003 begin on the
+  // second byte of one, which is left out with the rest of it.
+  std::string Cyrillic = "a\n";
+  for (int I = 0; I < 50000; ++I) Cyrillic += "\xD0\xAF";
+  Cyrillic += "!";
+  EXPECT_EQ(Tail.Reset(EndOf(Cyrillic, 0, TLogTail::ShownBytes), 65001),
+            u"Начало файла не показано (34 КБ); весь файл — в папке логов (кнопка с папкой)\n" +
+                std::u16string(32767, u'Я') + u"!");
+  EXPECT_EQ(Tail.LeftOut(), 34468u);
+}
+
 TEST(LogTail, GrowthAppendsTheNewBytesAndDropsTheOldestLines) {
   std::string File = Lines(0, 25000);
   TLogTail Tail;
