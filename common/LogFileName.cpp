@@ -50,9 +50,11 @@ std::u16string LogFileNameOf(const TLogState& AState, bool AFolderOnly, const pl
 
   if (!platform::FolderExists(Folder) && platform::CreateFolderTree(Folder))
     platform::GrantEveryoneFullAccess(Folder);
-  platform::CheckOwnFolder(Folder);
 
   if (AFolderOnly) return Folder;
+  // Only a folder that is fit for the user's log is written into; naming it
+  // (the description's LogPath, the viewer) needs no such check.
+  platform::CheckOwnFolder(Folder);
   return Folder + BaseName + u'_' + FormatLogDate(ATime) + u".log";
 }
 

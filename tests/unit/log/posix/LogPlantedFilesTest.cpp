@@ -80,6 +80,7 @@ TEST_F(LogPlantedFiles, FolderOfAnotherUserSwitchesTheLogOffWithItsReason) {
   EXPECT_NE(FailureOfNextLine().find("belongs to another user"), std::string::npos);
   EXPECT_EQ(LogMode(), lmOff);
   EXPECT_EQ(FailureOfNextLine(), "none");  // the log is off: nothing is tried
+  EXPECT_NO_THROW(GetLogFileName(true));  // the folder is still named (LogPath)
   if (geteuid() == 0) {
     EXPECT_TRUE(std::filesystem::is_empty(LogFolder()));
     EXPECT_EQ(ModeOf(LogFolder()), 0777u);  // not the user's to narrow
