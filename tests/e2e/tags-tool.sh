@@ -86,7 +86,7 @@ e2e_check "Open succeeds" test "$E2E_RESULT" = "true [BOOL]"
 
 e2e_host_pump_start
 tool_is 0 list
-first=$(sed -n 's/^reader \([0-9]*-[0-9]*\) .*/\1/p' <<<"$TOOL_OUT")
+first=$(sed -n 's/^reader \([0-9][0-9a-f-]*\) .*/\1/p' <<<"$TOOL_OUT")
 e2e_check "list shows one reader, window shown" test -n "$first" -a "$(grep -c 'window shown' <<<"$TOOL_OUT")" = 1
 tool_is 0 present 3 5
 tool_is 0 present 3
