@@ -137,6 +137,11 @@ void Session(fuzz::TInput& In) {
     std::fprintf(stderr, "host memory errors:\n%s\n", Host.Memory.ErrorReport().c_str());
     std::abort();
   }
+  // Every block handed over was given back once the object is gone.
+  if (Host.Memory.LiveBlocks() != 0) {
+    std::fprintf(stderr, "%zu host blocks left alive after the session\n", Host.Memory.LiveBlocks());
+    std::abort();
+  }
 }
 
 }  // namespace
