@@ -31,6 +31,17 @@ e2e_check() { # e2e_check WHAT COMMAND... : fails the test unless COMMAND succee
   shift
   if "$@"; then e2e_log "ok: $what"; else e2e_fail "$what"; fi
 }
+# e2e_wait_until WHAT SECONDS COMMAND... : waits until COMMAND succeeds, and
+# fails the test with WHAT when it has not within SECONDS.
+e2e_wait_until() {
+  local what=$1 within=$2
+  local limit=$((SECONDS + within))
+  shift 2
+  until "$@"; do
+    [ $SECONDS -lt $limit ] || e2e_fail "$what (not within $within s)"
+    sleep 0.2
+  done
+}
 # e2e_require TOOL... : fails the test unless every TOOL is installed.
 e2e_require() {
   local tool
