@@ -28,7 +28,18 @@ e2e_check "Open succeeds" test "$E2E_RESULT" = "true [BOOL]"
 e2e_host_pump_start
 gtk_wait_window "$title"
 window=$E2E_WINDOW
-sleep 1
+# The window has come to its size and place, kept above (the window manager,
+# where there is one, has framed it).
+settled() {
+  e2e_x_geometry "$window" && [ "$X_WIDTH" -eq $((185 * s)) ] &&
+    xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || return 1
+  if [ "$GTK_MODE" = openbox ]; then
+    xprop -id "$window" _NET_FRAME_EXTENTS | grep -q '='
+  else
+    [ "$X_TOP" -eq $((10 * s)) ]
+  fi
+}
+e2e_wait_until "the tag window stands at its size and place, kept above" 10 settled
 
 # --- Placement, size, keep-above, opacity -----------------------------------
 read -r screen_w _ < <(xdotool getdisplaygeometry)

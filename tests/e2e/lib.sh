@@ -282,6 +282,14 @@ e2e_query() {
     { cat "$E2E_WORK/query-$tag.txt"; e2e_fail "winquery found no window \"$title\""; }
 }
 e2e_q() { sed -n "s/^$2=//p" "$E2E_WORK/query-$1.txt" | head -n1; }
+# e2e_shown TITLE TAG PATTERN: Windows' own view of the window (kept
+# under TAG) has its visible and topmost flags as PATTERN ("11", "1?").
+e2e_shown() {
+  e2e_query "$1" "$2" >/dev/null
+  # shellcheck disable=SC2254  # PATTERN is a pattern
+  case "$(e2e_q "$2" visible)$(e2e_q "$2" topmost)" in $3) return 0 ;; esac
+  return 1
+}
 # Visible children of one class, in creation order: "LEFT TOP RIGHT BOTTOM"
 # lines (e2e_q_children), or "ID LEFT TOP RIGHT BOTTOM" (e2e_q_children_ids).
 e2e_q_children_ids() { sed -n "s/^child=$2 \(.*\) 1\$/\1/Ip" "$E2E_WORK/query-$1.txt"; }

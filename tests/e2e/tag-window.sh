@@ -26,7 +26,7 @@ e2e_check "Open succeeds" test "$E2E_RESULT" = "true [BOOL]"
 e2e_host_pump_start
 e2e_wait_window "$title"
 window=$E2E_WINDOW
-sleep 0.5
+e2e_wait_until "the tag window stands topmost" 10 e2e_shown "$title" first 11
 
 # Decodes the Data Matrix in a screen rectangle "LEFT TOP RIGHT BOTTOM" of a
 # screenshot (a quiet zone added, as the picture has none).
