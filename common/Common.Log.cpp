@@ -9,6 +9,7 @@
 #include "common/LogHeader.h"
 #include "common/LogLine.h"
 #include "common/LogState.h"
+#include "platform/Folders.h"
 
 namespace Common::Log {
 
@@ -18,6 +19,15 @@ namespace {
 // constant-initialised, it needs no first-use check of the state. Written
 // only by SetLogMode, under the log's lock, right with the state's own.
 constinit std::atomic<TLogMode> AdmittingMode{lmOff};
+
+// A log folder of another user is refused once, with its reason, and the
+// log is off from then on: the driver's calls go on without it. No footer:
+// nothing more is written there.
+void SwitchOffForeign(TLogState& AState) noexcept {
+  AState.LogMode = lmOff;
+  AState.LogStarted = false;
+  AdmittingMode = lmOff;
+}
 
 }  // namespace
 
@@ -29,10 +39,15 @@ void WriteLog(std::u16string_view AMessage, std::u16string_view ADetails, TLogLe
   // gets no line after its footer.
   std::lock_guard Lock(State.LogLock);
   if (!LogModeAdmits(State.LogMode, ALevel)) return;
-  WriteLogHeaderOf(State);
-  // One reading of the clock names both the line's time and its file.
-  const platform::TLocalTime Now = State.Now();
-  AppendLogLine(State, FormatLogLine(Now, AMessage, ADetails, ALevel), Now);
+  try {
+    WriteLogHeaderOf(State);
+    // One reading of the clock names both the line's time and its file.
+    const platform::TLocalTime Now = State.Now();
+    AppendLogLine(State, FormatLogLine(Now, AMessage, ADetails, ALevel), Now);
+  } catch (const platform::TForeignFolder&) {
+    SwitchOffForeign(State);
+    throw;
+  }
 }
 
 void WriteLogAlways(std::u16string_view AMessage, std::u16string_view ADetails, TLogLevel ALevel) {
@@ -64,7 +79,12 @@ void SetLogMode(TLogMode AMode) {
   std::lock_guard Lock(State.LogLock);
   if (State.LogMode != lmOff && AMode == lmOff) {
     // Still in the old mode, so that a period with a header gets its footer.
-    WriteLogFooterOf(State);
+    try {
+      WriteLogFooterOf(State);
+    } catch (const platform::TForeignFolder&) {
+      SwitchOffForeign(State);
+      throw;
+    }
     State.LogStarted = false;
   }
   State.LogMode = AMode;

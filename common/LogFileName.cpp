@@ -52,6 +52,9 @@ std::u16string LogFileNameOf(const TLogState& AState, bool AFolderOnly, const pl
     platform::GrantEveryoneFullAccess(Folder);
 
   if (AFolderOnly) return Folder;
+  // Only a folder that is fit for the user's log is written into; naming it
+  // (the description's LogPath, the viewer) needs no such check.
+  platform::CheckOwnFolder(Folder);
   return Folder + BaseName + u'_' + FormatLogDate(ATime) + u".log";
 }
 

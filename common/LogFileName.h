@@ -20,7 +20,9 @@ std::u16string LogBaseName(std::u16string_view APath);
 std::u16string LogFolderPathOf(const TLogState& AState);
 
 // GetLogFileName for a given state and moment: creates the folder with every
-// missing parent and grants everyone access to it when it had to be made.
+// missing parent and grants everyone access to it when it had to be made;
+// for a file name, refuses (platform::TForeignFolder) a folder of another
+// user.
 std::u16string LogFileNameOf(const TLogState& AState, bool AFolderOnly, const platform::TLocalTime& ATime);
 
 }  // namespace Common::Log

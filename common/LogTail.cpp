@@ -69,10 +69,13 @@ std::u16string TLogTail::Reset(const platform::TFilePart& APart, unsigned ACodeP
   FCodePage = ACodePage;
   const std::string_view Data(APart.Data);
   std::size_t Start = 0;
-  if (APart.Offset > 0)
+  if (APart.Offset > 0) {
     // The byte before Data is unknown: its first line may be a part of one.
-    Start = CutFrom(Data, LineStartFrom(Data, 1), ACodePage);
-  else if (ACodePage == CodePageUtf8 && Data.starts_with(Utf8Bom))
+    // A last line longer than Data has no start in it: its end is shown,
+    // from the first whole character.
+    const std::size_t LineStart = LineStartFrom(Data, 1);
+    Start = LineStart < Data.size() ? LineStart : CharacterStartFrom(Data, 0, ACodePage);
+  } else if (ACodePage == CodePageUtf8 && Data.starts_with(Utf8Bom))
     Start = Utf8Bom.size();
   const std::string_view Shown = Data.substr(Start);
   FShown.assign(Shown.substr(0, WholeLength(Shown, ACodePage)));

@@ -138,7 +138,15 @@ void TfrmLog::LoadSelectedLog() {
 
   TMemoUpdate Update(*FmmoLog);
   const unsigned CodePage = CodePageOf(FcbbEncoding->ItemIndex());
-  const platform::TFilePart Part = platform::ReadFileEndDenyWrite(Path, 0, TLogTail::ShownBytes);
+  platform::TFilePart Part;
+  try {
+    Part = platform::ReadFileEndDenyWrite(Path, 0, TLogTail::ShownBytes);
+  } catch (const platform::TNotPlainFile& E) {
+    // Something else named like a log (a FIFO, a folder) is never read:
+    // the text box says what it is instead.
+    FmmoLog->SetText(E.Message());
+    return;
+  }
   FmmoLog->SetText(FTail.Reset(Part, CodePage));
   FTailShown = true;
 }
@@ -162,7 +170,14 @@ void TfrmLog::FollowSelectedLog() {
   }
   const std::u16string Path = SelectedPath();
   StoreWriteTime(Path);
-  const platform::TFilePart Part = platform::ReadFileEndDenyWrite(Path, FTail.GrowthFrom(), TLogTail::GrowthReadBytes);
+  platform::TFilePart Part;
+  try {
+    Part = platform::ReadFileEndDenyWrite(Path, FTail.GrowthFrom(), TLogTail::GrowthReadBytes);
+  } catch (const platform::TNotPlainFile&) {
+    LoadSelectedLog();  // tells what now stands in the file's place
+    FmmoLog->SetSelStart(Caret);
+    return;
+  }
   TLogTail::TEdit Edit;
   switch (FTail.Grow(Part, Edit)) {
     case TLogTail::TGrowth::gwNone: break;

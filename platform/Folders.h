@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/Exception.h"
+
 namespace platform {
 
 #ifdef _WIN32
@@ -32,5 +34,18 @@ bool CreateFolderTree(const std::u16string& AFolder);
 // the machine's). Elsewhere the folder is the user's own and stays private:
 // nothing is changed.
 void GrantEveryoneFullAccess(const std::u16string& AFolder);
+
+// A folder of another user, refused as the place of this user's files.
+class TForeignFolder : public Exception {
+public:
+  using Exception::Exception;
+};
+
+// Makes sure the existing AFolder may hold this user's log. Elsewhere than
+// on Windows: the folder itself (not a link to one) must belong to the user,
+// or TForeignFolder is thrown; one that other users could write into is
+// narrowed to the user's alone. On Windows the log folder is the machine's,
+// shared by every user on purpose: nothing is checked.
+void CheckOwnFolder(const std::u16string& AFolder);
 
 }  // namespace platform

@@ -6,12 +6,22 @@
 #include <string>
 #include <string_view>
 
+#include "common/Exception.h"
+
 namespace platform {
+
+// Raised for a name that is not a plain file (a FIFO, a device, a folder),
+// which is never read: reading a FIFO could wait for ever.
+class TNotPlainFile : public Exception {
+public:
+  using Exception::Exception;
+};
 
 // The end of AFileName: at most its last AMaxBytes, and nothing before
 // AFrom; read in one opening, while other processes may read the file but
 // not write it (so a writer holding it open makes this fail). Throws
-// Exception with the system's reason on failure.
+// Exception with the system's reason on failure, TNotPlainFile for a name
+// that is not a plain file; neither the opening nor the reading waits.
 struct TFilePart {
   std::string Data;
   std::uint64_t Offset = 0;  // where Data begins in the file

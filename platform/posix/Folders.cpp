@@ -1,5 +1,6 @@
 #include "platform/Folders.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -64,5 +65,30 @@ bool MakeOneFolder(const std::u16string& AFolder) {
 // The log folder lies in the user's own data folder, so no other user is
 // let in: the folder keeps the private mode it was created with.
 void GrantEveryoneFullAccess(const std::u16string&) {}
+
+// Earlier versions made the log folder writable by everyone, and anyone may
+// have made it before this user did: another user who can write into it
+// can plant files (a FIFO that blocks every write, a file they can read) in
+// the place of the day's log. The folder is opened once, without following
+// a link, and judged and narrowed through that one opening.
+void CheckOwnFolder(const std::u16string& AFolder) {
+  std::string Name = ToUtf8(AFolder);
+  // A trailing slash would make the open follow a link after all.
+  while (Name.size() > 1 && Name.back() == '/') Name.pop_back();
+  const int Folder = open(Name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (Folder < 0) RaiseOSError(u"Cannot open the folder " + AFolder, static_cast<unsigned long>(errno));
+  struct stat Info{};
+  const bool Read = fstat(Folder, &Info) == 0;
+  const int Error = errno;
+  const bool Foreign = Read && Info.st_uid != geteuid();
+  const bool Narrowed = !Read || Foreign || (Info.st_mode & 022) == 0 || fchmod(Folder, 0700) == 0;
+  const int NarrowError = errno;
+  close(Folder);
+  if (!Read) RaiseOSError(u"Cannot read the folder " + AFolder, static_cast<unsigned long>(Error));
+  if (Foreign)
+    throw TForeignFolder(u"The folder " + AFolder + u" belongs to another user (uid " + IntToText(static_cast<long long>(Info.st_uid)) +
+                         u"), so the log is not written there and is switched off; remove the folder or give it to this user");
+  if (!Narrowed) RaiseOSError(u"Cannot close the folder " + AFolder + u" to other users", static_cast<unsigned long>(NarrowError));
+}
 
 }  // namespace platform

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstring>
 #include <list>
+#include <optional>
 #include <string>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -64,11 +65,40 @@ struct TClient {
   TClock::time_point Deadline;
 };
 
+// The socket file is removed only while it is still the one this channel
+// bound: whatever took its name meanwhile (another channel's socket) stays.
+void UnlinkIfBound(const std::string& APath, ino_t ASocketFile) noexcept {
+  struct stat Info {};
+  if (lstat(APath.c_str(), &Info) == 0 && S_ISSOCK(Info.st_mode) && Info.st_ino == ASocketFile) unlink(APath.c_str());
+}
+
+// Binds AListener to a new name in AFolder, never taking a name that is in
+// use; the socket file's path and inode, or nothing.
+std::optional<std::pair<std::string, ino_t>> BindNewName(int AListener, const std::string& AFolder, unsigned ANumber) {
+  for (int Attempt = 0; Attempt < 4; ++Attempt) {
+    const std::string Path = AFolder + "/" + platform::posix::ChannelSocketName(getpid(), ANumber);
+    sockaddr_un Address{};
+    Address.sun_family = AF_UNIX;
+    if (Path.size() >= sizeof(Address.sun_path)) return std::nullopt;
+    std::memcpy(Address.sun_path, Path.c_str(), Path.size() + 1);
+    if (bind(AListener, reinterpret_cast<const sockaddr*>(&Address), sizeof(Address)) != 0) {
+      if (errno == EADDRINUSE) continue;  // a name drawn twice: draw again
+      return std::nullopt;
+    }
+    struct stat Info {};
+    if (lstat(Path.c_str(), &Info) != 0) return std::nullopt;
+    return std::pair{Path, Info.st_ino};
+  }
+  return std::nullopt;
+}
+
 class TSocketChannel final : public TCommandChannel {
 public:
-  TSocketChannel(std::string APath, std::string AId, int AListener, TCommandLimits ALimits, TCommandHandler AHandler)
+  TSocketChannel(std::string APath, std::string AId, ino_t ASocketFile, int AListener, TCommandLimits ALimits,
+                 TCommandHandler AHandler)
       : FPath(std::move(APath)),
         FId(std::move(AId)),
+        FSocketFile(ASocketFile),
         FListener(AListener),
         FLimits(std::move(ALimits)),
         FHandler(std::move(AHandler)) {
@@ -78,7 +108,7 @@ public:
   ~TSocketChannel() override {
     FWatch.reset();
     FClients.clear();
-    unlink(FPath.c_str());
+    UnlinkIfBound(FPath, FSocketFile);
   }
 
   const std::string& Id() const noexcept override { return FId; }
@@ -172,6 +202,7 @@ private:
 
   std::string FPath;
   std::string FId;
+  ino_t FSocketFile;
   TDescriptor FListener;
   TCommandLimits FLimits;
   TCommandHandler FHandler;
@@ -187,28 +218,22 @@ std::unique_ptr<TCommandChannel> OpenCommandChannel(TForm&, TCommandLimits ALimi
     const auto Folder = platform::posix::ChannelFolder(true);
     if (!Folder) return nullptr;
     const unsigned Number = ++GChannelNumber;
-    const std::string Name = platform::posix::ChannelSocketName(getpid(), Number);
-    const std::string Path = *Folder + "/" + Name;
-    sockaddr_un Address{};
-    Address.sun_family = AF_UNIX;
-    if (Path.size() >= sizeof(Address.sun_path)) return nullptr;
-    std::memcpy(Address.sun_path, Path.c_str(), Path.size() + 1);
-
     TDescriptor Listener(socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     if (Listener.Get() < 0) return nullptr;
-    // A socket left by an earlier process of the same id is stale.
-    unlink(Path.c_str());
-    if (bind(Listener.Get(), reinterpret_cast<const sockaddr*>(&Address), sizeof(Address)) != 0) return nullptr;
+    const auto Bound = BindNewName(Listener.Get(), *Folder, Number);
+    if (!Bound) return nullptr;
+    const auto& [Path, SocketFile] = *Bound;
     chmod(Path.c_str(), 0600);
     if (listen(Listener.Get(), static_cast<int>(kClientLimit)) != 0) {
-      unlink(Path.c_str());
+      UnlinkIfBound(Path, SocketFile);
       return nullptr;
     }
+    const std::string Name = Path.substr(Folder->size() + 1);
     try {
-      return std::make_unique<TSocketChannel>(Path, Name.substr(0, Name.size() - 5), Listener.Release(), std::move(ALimits),
-                                              std::move(AHandler));
+      return std::make_unique<TSocketChannel>(Path, Name.substr(0, Name.size() - 5), SocketFile, Listener.Release(),
+                                              std::move(ALimits), std::move(AHandler));
     } catch (...) {
-      unlink(Path.c_str());
+      UnlinkIfBound(Path, SocketFile);
       return nullptr;
     }
   } catch (...) {

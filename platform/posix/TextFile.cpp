@@ -48,7 +48,10 @@ private:
 
 class TReadFd {
 public:
-  explicit TReadFd(const std::string& AName) : FFd(open(AName.c_str(), O_RDONLY | O_CLOEXEC)) {}
+  // Neither a FIFO nor a device in the file's place holds the opening up,
+  // and a link is not followed.
+  explicit TReadFd(const std::string& AName)
+      : FFd(open(AName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY)) {}
   TReadFd(const TReadFd&) = delete;
   TReadFd& operator=(const TReadFd&) = delete;
   ~TReadFd() {
@@ -68,7 +71,7 @@ TFilePart ReadFileEndDenyWrite(const std::u16string& AFileName, std::uint64_t AF
   if (File.Get() < 0) RaiseOSError(u"Cannot open file \"" + AFileName + u"\"", static_cast<unsigned long>(errno));
   struct stat Info;
   if (fstat(File.Get(), &Info) != 0) RaiseOSError(u"Cannot read file \"" + AFileName + u"\"", static_cast<unsigned long>(errno));
-  if (!S_ISREG(Info.st_mode)) RaiseOSError(u"Cannot read file \"" + AFileName + u"\"", EISDIR);
+  if (!S_ISREG(Info.st_mode)) throw TNotPlainFile(u"Cannot read file \"" + AFileName + u"\": it is not a plain file");
   TFilePart Part;
   Part.Size = static_cast<std::uint64_t>(Info.st_size);
   Part.Offset = std::min(Part.Size, std::max(AFrom, Part.Size > AMaxBytes ? Part.Size - AMaxBytes : 0));

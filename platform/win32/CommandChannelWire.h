@@ -6,7 +6,8 @@
 // wParam its own window, which has the class kCommandReplyClass) and gets
 // the answer as WM_COPYDATA to that window (wParam the channel's window)
 // while its send is still under way. The window answers the send itself with
-// kCommandChannelMagic.
+// kCommandChannelMagic, or with 0 when it refuses the command: the window
+// named by wParam must belong to a process of the window's own user.
 #include <cstdint>
 
 namespace platform::win32 {

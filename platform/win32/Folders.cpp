@@ -50,4 +50,8 @@ bool MakeOneFolder(const std::u16string& AFolder) {
   RaiseOSError(u"Cannot create the folder " + AFolder, Error);
 }
 
+// The common application-data folder is the machine's: its log folder is
+// shared by every user of the computer on purpose.
+void CheckOwnFolder(const std::u16string&) {}
+
 }  // namespace platform

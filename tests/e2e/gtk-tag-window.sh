@@ -28,7 +28,18 @@ e2e_check "Open succeeds" test "$E2E_RESULT" = "true [BOOL]"
 e2e_host_pump_start
 gtk_wait_window "$title"
 window=$E2E_WINDOW
-sleep 1
+# The window has come to its size and place, kept above (the window manager,
+# where there is one, has framed it).
+settled() {
+  e2e_x_geometry "$window" && [ "$X_WIDTH" -eq $((185 * s)) ] &&
+    xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || return 1
+  if [ "$GTK_MODE" = openbox ]; then
+    xprop -id "$window" _NET_FRAME_EXTENTS | grep -q '='
+  else
+    [ "$X_TOP" -eq $((10 * s)) ]
+  fi
+}
+e2e_wait_until "the tag window stands at its size and place, kept above" 10 settled
 
 # --- Placement, size, keep-above, opacity -----------------------------------
 read -r screen_w _ < <(xdotool getdisplaygeometry)
@@ -96,20 +107,20 @@ e2e_check "four tab captions in a row above the pictures (found ${#captions[@]})
 # --- Tab "2", then a double-click on its first picture ---------------------------
 read -r cx cy _ <<<"${captions[1]}"
 xdotool mousemove --sync $((X_LEFT + cx)) $((X_TOP + cy)) click 1
-sleep 1
 xdotool mousemove 0 0
-sleep 0.5
-shot gtk-tag-window-page2-$GTK_MODE.png
 page2="$E2E_ARTIFACTS/gtk-tag-window-page2-$GTK_MODE.png"
-mapfile -t images < <(gtk_pictures "$page2")
+# The page has changed once its first picture reads as the third tag.
+page2_shown() {
+  shot "gtk-tag-window-page2-$GTK_MODE.png"
+  mapfile -t images < <(gtk_pictures "$page2")
+  [ "${#images[@]}" -eq 2 ] && [ "$(gtk_decode "$page2" "${images[0]}")" = "$third_tid" ]
+}
+e2e_wait_until "the click on tab \"2\" shows the third tag's picture first" 10 page2_shown
 e2e_check "two pictures on page 2 (got ${#images[@]})" test "${#images[@]}" -eq 2
-got=$(gtk_decode "$page2" "${images[0]}")
-e2e_check "page 2 shows the third tag first (got '$got')" test "$got" = "$third_tid"
 
 read -r px py _ <<<"${images[0]}"
 e2e_log "double-click at $((X_LEFT + px)),$((X_TOP + py))"
 xdotool mousemove --sync $((X_LEFT + px)) $((X_TOP + py)) click --repeat 2 --delay 80 1
-sleep 0.5
 xdotool mousemove 0 0
 
 check_field() { # TABLE WHEN
@@ -118,11 +129,16 @@ check_field() { # TABLE WHEN
   e2e_check "$2, and no other tag" test "$(grep -o '<Tag ' <<<"$1" | wc -l)" -eq 1
 }
 e2e_host_pump_stop
-e2e_host_send ':pump 500'
-n=$(wc -l <"$E2E_HOST_OUT")
-e2e_host_call 'GetDataTagsRFID("", "", "")'
-e2e_check "GetDataTagsRFID succeeds" test "$E2E_RESULT" = "true [BOOL]"
-check_field "$(gtk_tag_table "$n")" "after the double-click"
+# The double-click arrives in the harness's message processing: read the
+# field until it holds a tag.
+field_filled() {
+  e2e_host_send ':pump 200'
+  n=$(wc -l <"$E2E_HOST_OUT")
+  e2e_host_call 'GetDataTagsRFID("", "", "")'
+  [ "$E2E_RESULT" = "true [BOOL]" ] && table=$(gtk_tag_table "$n") && grep -q '<Tag ' <<<"$table"
+}
+e2e_wait_until "the double-click puts a tag into the reader's field" 10 field_filled
+check_field "$table" "after the double-click"
 
 # --- A close request hides the window; Close and Open show it again ----------
 e2e_host_pump_start
@@ -142,9 +158,9 @@ e2e_host_call 'Open()'
 e2e_check "Open again succeeds" test "$E2E_RESULT" = "true [BOOL]"
 e2e_host_pump_start
 gtk_wait_window "$title"
-sleep 1
-e2e_x_geometry "$E2E_WINDOW"
-e2e_check "shown again in the same place ($before)" test "$X_LEFT $X_TOP $X_WIDTH $X_HEIGHT" = "$before"
+same_place() { e2e_x_geometry "$E2E_WINDOW" && test "$X_LEFT $X_TOP $X_WIDTH $X_HEIGHT" = "$before"; }
+e2e_wait_until "shown again in the same place ($before)" 10 same_place
+e2e_log "ok: shown again in the same place ($before)"
 e2e_host_pump_stop
 e2e_host_call 'Close()'
 e2e_host_finish

@@ -31,6 +31,17 @@ e2e_check() { # e2e_check WHAT COMMAND... : fails the test unless COMMAND succee
   shift
   if "$@"; then e2e_log "ok: $what"; else e2e_fail "$what"; fi
 }
+# e2e_wait_until WHAT SECONDS COMMAND... : waits until COMMAND succeeds, and
+# fails the test with WHAT when it has not within SECONDS.
+e2e_wait_until() {
+  local what=$1 within=$2
+  local limit=$((SECONDS + within))
+  shift 2
+  until "$@"; do
+    [ $SECONDS -lt $limit ] || e2e_fail "$what (not within $within s)"
+    sleep 0.2
+  done
+}
 # e2e_require TOOL... : fails the test unless every TOOL is installed.
 e2e_require() {
   local tool
@@ -271,6 +282,14 @@ e2e_query() {
     { cat "$E2E_WORK/query-$tag.txt"; e2e_fail "winquery found no window \"$title\""; }
 }
 e2e_q() { sed -n "s/^$2=//p" "$E2E_WORK/query-$1.txt" | head -n1; }
+# e2e_shown TITLE TAG PATTERN: Windows' own view of the window (kept
+# under TAG) has its visible and topmost flags as PATTERN ("11", "1?").
+e2e_shown() {
+  e2e_query "$1" "$2" >/dev/null
+  # shellcheck disable=SC2254  # PATTERN is a pattern
+  case "$(e2e_q "$2" visible)$(e2e_q "$2" topmost)" in $3) return 0 ;; esac
+  return 1
+}
 # Visible children of one class, in creation order: "LEFT TOP RIGHT BOTTOM"
 # lines (e2e_q_children), or "ID LEFT TOP RIGHT BOTTOM" (e2e_q_children_ids).
 e2e_q_children_ids() { sed -n "s/^child=$2 \(.*\) 1\$/\1/Ip" "$E2E_WORK/query-$1.txt"; }

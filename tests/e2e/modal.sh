@@ -13,7 +13,7 @@ e2e_modal_open() {
   e2e_check "Open succeeds" test "$E2E_RESULT" = "true [BOOL]"
   e2e_host_pump_start
   e2e_wait_window "Эмулятор RFID"
-  sleep 0.5
+  e2e_wait_until "the tag window stands topmost" 10 e2e_shown "Эмулятор RFID" tags 11
   e2e_host_pump_stop
 
   # The action runs its own message loop until the window closes.
@@ -21,7 +21,7 @@ e2e_modal_open() {
   e2e_host_send "DoAdditionalAction(\"$action\")"
   e2e_modal_wait_window "$title"
   E2E_MODAL_WINDOW=$E2E_WINDOW
-  sleep 1.5  # painted, and the log viewer's first timer tick has passed
+  e2e_wait_until "\"$title\" is shown" 10 e2e_shown "$title" modal 1?
 
   e2e_query "$title" modal
   e2e_query "Эмулятор RFID" tags

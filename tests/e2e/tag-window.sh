@@ -26,7 +26,7 @@ e2e_check "Open succeeds" test "$E2E_RESULT" = "true [BOOL]"
 e2e_host_pump_start
 e2e_wait_window "$title"
 window=$E2E_WINDOW
-sleep 0.5
+e2e_wait_until "the tag window stands topmost" 10 e2e_shown "$title" first 11
 
 # Decodes the Data Matrix in a screen rectangle "LEFT TOP RIGHT BOTTOM" of a
 # screenshot (a quiet zone added, as the picture has none).
@@ -118,15 +118,17 @@ e2e_shot tag-window.png
 # of a picture reads background × (1 − 200/255).
 xcompmgr 6>&- 8>&- >/dev/null 2>&1 &
 compositor=$!
-sleep 1.5
-e2e_shot tag-window-alpha.png
-kill "$compositor" 2>/dev/null || true
-wait "$compositor" 2>/dev/null || true
 level() {
   convert "$E2E_ARTIFACTS/tag-window-alpha.png" -crop "1x1+$1+$2" +repage \
     -colorspace gray -format '%[fx:round(255*mean)]' info:
 }
-background=$(level 0 $((screen_h - 1)))
+# The compositor has blended the screen once the root is no longer black.
+composited() {
+  e2e_shot tag-window-alpha.png && background=$(level 0 $((screen_h - 1))) && [ "$background" -ge 64 ]
+}
+e2e_wait_until "the compositor painted the root" 10 composited
+kill "$compositor" 2>/dev/null || true
+wait "$compositor" 2>/dev/null || true
 black=$(level $((il + 1)) $((ib - 3)))  # the finder pattern's bottom left corner
 # A root left black means no compositor blended the window: nothing to measure.
 e2e_check "the compositor painted the root (level $background)" test "$background" -ge 64
@@ -154,13 +156,17 @@ check_field() { # check_field TABLE WHEN
 }
 
 e2e_host_pump_stop
-# A last second of message processing, whatever the pump steps still queued.
-e2e_host_send ':pump 1000'
-n=$(wc -l <"$E2E_HOST_OUT")
-e2e_host_call 'GetDataTagsRFID("", "", "")'
-e2e_check "GetDataTagsRFID succeeds" test "$E2E_RESULT" = "true [BOOL]"
+# The double-click arrives in the harness's message processing: read the
+# field until it holds a tag.
+field_filled() {
+  e2e_host_send ':pump 200'
+  n=$(wc -l <"$E2E_HOST_OUT")
+  e2e_host_call 'GetDataTagsRFID("", "", "")'
+  [ "$E2E_RESULT" = "true [BOOL]" ] && table=$(tag_table "$n") && grep -q '<Tag ' <<<"$table"
+}
+e2e_wait_until "the double-click puts a tag into the reader's field" 10 field_filled
 e2e_host_pump_start
-check_field "$(tag_table "$n")" "after the double-click"
+check_field "$table" "after the double-click"
 
 # --- A close request hides the window; the next Open shows it again ----------
 e2e_log "close request to the tag window"

@@ -73,13 +73,19 @@ field() {
   n=$(e2e_host_results)
   e2e_host_call 'GetDataTagsRFID("", "", "")' >&2
   [ "$E2E_RESULT" = "true [BOOL]" ] || e2e_fail "GetDataTagsRFID failed: $E2E_RESULT"
-  sleep 0.2
+  # The table follows the result line in the transcript.
+  e2e_wait_until "GetDataTagsRFID's table in the transcript" 10 \
+    grep -q "^  out 3:" <(awk -v n="$n" '/^< /{r++} r>n' "$E2E_HOST_OUT")
   awk -v n="$n" '/^< /{r++} r>n' "$E2E_HOST_OUT" | grep -o 'B408A[1-8]' | cut -c6 | tr -d '\n' || true
 }
+# Reads the field until it is WANT (the window may still be processing what
+# it was sent); fails when it is not within a few seconds.
 check_field() { # WANT WHEN
-  local got
-  got=$(field)
-  [ "$got" = "$1" ] || e2e_fail "tags in the field $2: '$got', expected '$1'"
+  local got limit=$((SECONDS + 10))
+  until got=$(field) && [ "$got" = "$1" ]; do
+    [ $SECONDS -lt $limit ] || e2e_fail "tags in the field $2: '$got', expected '$1'"
+    e2e_host_send ':pump 200'
+  done
   e2e_log "ok: tags in the field $2: '$got'"
 }
 
@@ -89,7 +95,7 @@ e2e_check "Open succeeds" test "$E2E_RESULT" = "true [BOOL]"
 
 e2e_host_pump_start
 tool_is 0 list
-first=$(sed -n 's/^reader \([0-9]*-[0-9]*\) .*/\1/p' <<<"$TOOL_OUT")
+first=$(sed -n 's/^reader \([0-9][0-9a-f-]*\) .*/\1/p' <<<"$TOOL_OUT")
 e2e_check "list shows one reader, window shown" test -n "$first" -a "$(grep -c 'window shown' <<<"$TOOL_OUT")" = 1
 tool_is 0 present 3 5
 tool_is 0 present 3
@@ -145,9 +151,9 @@ if [ "$MODE" = wine ]; then
   e2e_host_pump_start
   e2e_wait_window "Эмулятор RFID"
   xdotool windowfocus --sync "$E2E_WINDOW" 2>/dev/null || xdotool windowfocus "$E2E_WINDOW"
-  sleep 0.3
+  has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$E2E_WINDOW" ]; }
+  e2e_wait_until "the tag window has the keyboard focus" 10 has_focus
   xdotool key --window "$E2E_WINDOW" 4 2>/dev/null || xdotool key 4
-  sleep 0.5
   e2e_host_pump_stop
   check_field 164 "after :tags present 6 and the key 4"
 fi

@@ -5,6 +5,7 @@
 // answered here.
 //
 //   winquery.exe TITLE
+//   winquery.exe TITLE --text CLASS
 //
 // Prints key=value lines (exit status 1 when no window has that title):
 //   rect=LEFT TOP RIGHT BOTTOM     outer rectangle, screen coordinates
@@ -14,6 +15,8 @@
 //   alpha=N                        layered alpha, or -1 when none is set
 //   zorder=N                       place among the visible top-level windows, 0 = top
 //   child=CLASS ID LEFT TOP RIGHT BOTTOM VISIBLE   one line per direct child
+// With --text, prints instead the whole text (UTF-8) of the last visible
+// direct child of that class, as the window itself gives it (WM_GETTEXT).
 #include <windows.h>
 #include <shellapi.h>
 
@@ -89,17 +92,51 @@ int Query(const wchar_t* ATitle) {
   return 0;
 }
 
+struct TTextSearch {
+  HWND Parent = nullptr;
+  std::wstring Class;
+  HWND Found = nullptr;
+};
+
+BOOL CALLBACK FindChild(HWND AWindow, LPARAM AData) {
+  auto* Search = reinterpret_cast<TTextSearch*>(AData);
+  wchar_t ClassName[64] = {};
+  GetClassNameW(AWindow, ClassName, 64);
+  if (GetParent(AWindow) == Search->Parent && IsWindowVisible(AWindow) && _wcsicmp(ClassName, Search->Class.c_str()) == 0)
+    Search->Found = AWindow;
+  return TRUE;
+}
+
+int PrintText(const wchar_t* ATitle, const wchar_t* AClass) {
+  TTextSearch Search;
+  Search.Parent = FindWindowW(nullptr, ATitle);
+  Search.Class = AClass;
+  if (!Search.Parent) return 1;
+  EnumChildWindows(Search.Parent, &FindChild, reinterpret_cast<LPARAM>(&Search));
+  if (!Search.Found) return 1;
+  const LRESULT Length = SendMessageW(Search.Found, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring Text(static_cast<std::size_t>(Length) + 1, L'\0');
+  const LRESULT Got = SendMessageW(Search.Found, WM_GETTEXT, Text.size(), reinterpret_cast<LPARAM>(Text.data()));
+  Text.resize(static_cast<std::size_t>(Got));
+  const int Bytes = WideCharToMultiByte(CP_UTF8, 0, Text.data(), static_cast<int>(Text.size()), nullptr, 0, nullptr, nullptr);
+  std::string Utf8(static_cast<std::size_t>(Bytes), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, Text.data(), static_cast<int>(Text.size()), Utf8.data(), Bytes, nullptr, nullptr);
+  std::fwrite(Utf8.data(), 1, Utf8.size(), stdout);
+  return 0;
+}
+
 }  // namespace
 
 int main() {
   int Count = 0;
   // The narrow argv cannot carry Cyrillic titles; take the UTF-16 command line.
   LPWSTR* Args = CommandLineToArgvW(GetCommandLineW(), &Count);
-  if (!Args || Count != 2) {
-    std::fprintf(stderr, "usage: winquery.exe TITLE\n");
+  const bool Text = Args && Count == 4 && std::wstring(Args[2]) == L"--text";
+  if (!Args || (Count != 2 && !Text)) {
+    std::fprintf(stderr, "usage: winquery.exe TITLE [--text CLASS]\n");
     return 2;
   }
-  const int Status = Query(Args[1]);
+  const int Status = Text ? PrintText(Args[1], Args[3]) : Query(Args[1]);
   LocalFree(Args);
   std::fflush(stdout);
   return Status;

@@ -13,11 +13,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "FuzzSupport.h"
 #include "common/Common.Log.h"
+#include "common/Text.h"
 #include "napi/V8ComponentObject.h"
 #include "napi/V8Exports.h"
 #include "rfid/uDriver.h"
@@ -136,6 +138,22 @@ void Session(fuzz::TInput& In) {
   if (!Host.Memory.Errors().empty()) {
     std::fprintf(stderr, "host memory errors:\n%s\n", Host.Memory.ErrorReport().c_str());
     std::abort();
+  }
+  // Every block handed over was given back once the object is gone, but for
+  // the descriptions of the error reports, which the platform keeps.
+  const std::size_t Reports = Host.Services.Errors().size();
+  for (const void* Block : Host.Memory.LiveBlockList()) {
+    const std::size_t Units = *Host.Memory.BlockSize(Block) / sizeof(char16_t);
+    std::u16string Text(Units, u'\0');
+    std::memcpy(Text.data(), Block, Units * sizeof(char16_t));
+    Text.resize(Text.find(u'\0') == std::u16string::npos ? Units : Text.find(u'\0'));
+    bool Reported = false;
+    for (const auto& Error : Host.Services.Errors()) Reported = Reported || Error.Description == Text;
+    if (!Reported || Host.Memory.LiveBlocks() > Reports) {
+      std::fprintf(stderr, "%zu host blocks left alive after the session, one not an error report's: \"%s\"\n",
+                   Host.Memory.LiveBlocks(), ToUtf8(Text).c_str());
+      std::abort();
+    }
   }
 }
 

@@ -4,7 +4,8 @@
 // whitespace between elements dropped) and serialised as the host receives
 // the document. A template that does not parse must fail with Exception; one
 // that does must give a document that parses again as well-formed XML, with
-// the same root element.
+// the same root element, and that loads again into the same document
+// (whitespace aside).
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -49,6 +50,31 @@ void RequireWellFormed(const std::u16string& AText, const TXmlNode ARoot) {
   }
 }
 
+// A document that was loaded and serialised once is loaded and serialised
+// again to the same text.
+void RequireStable(const std::u16string& AText) {
+  const std::string Bytes = ToUtf8(AText);
+  std::u16string Again;
+  try {
+    Again = TXmlDocument::Load(std::as_bytes(std::span(Bytes.data(), Bytes.size()))).Text();
+  } catch (const Exception& E) {
+    std::fprintf(stderr, "the serialised document does not load again (%s):\n%s\n", E.what(), Bytes.c_str());
+    std::abort();
+  }
+  // The loader drops blank text the way libxml2 judges blanks, which may
+  // take a text's leading blanks only on the second pass: whitespace aside,
+  // nothing may change.
+  const auto WithoutBlanks = [](std::u16string AValue) {
+    std::erase_if(AValue, [](char16_t C) { return C == u' ' || C == u'\t' || C == u'\r' || C == u'\n'; });
+    return AValue;
+  };
+  if (WithoutBlanks(Again) != WithoutBlanks(AText)) {
+    std::fprintf(stderr, "loading the serialised document changes it:\n%s\n---\n%s\n", Bytes.c_str(),
+                 ToUtf8(Again).c_str());
+    std::abort();
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -60,8 +86,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASize) {
   try {
     const TXmlDocument Document = TXmlDocument::Load(std::as_bytes(std::span(AData, ASize)));
-    RequireWellFormed(Document.Text(), Document.Root());
+    const std::u16string Text = Document.Text();
+    RequireWellFormed(Text, Document.Root());
     (void)Document.Text(false);
+    RequireStable(Text);
   } catch (const Exception&) {
     // The host is told "Cannot parse the XML document: ..." by GetParameters.
   }

@@ -6,10 +6,12 @@
 // the input's bytes that holds its length (wide and narrow texts with their
 // terminator), a Boolean holds 0 or 1, an interface or nested-value record
 // points at a real object. Every reader, V8ToStr and V8ParamsToStr then run
-// on the records; the only failure allowed is the library's Exception.
+// on the records; the only failure allowed is the library's Exception. What
+// the trace writes for a number or a Boolean must read back as that value.
 // Last, a text of the input is written into a record the way results go to
 // the host and read back: it must come back unchanged (up to a U+0000 in it,
 // where the reader's text ends), with the host's block given back.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -20,6 +22,7 @@
 
 #include "FuzzSupport.h"
 #include "common/Exception.h"
+#include "common/Text.h"
 #include "napi/V8Trace.h"
 #include "napi/V8UserObject.h"
 #include "napi/V8Variant.h"
@@ -81,6 +84,36 @@ void Tolerate(TWork&& AWork) {
   }
 }
 
+void Fail(const char* AWhat, const std::u16string& AText) {
+  std::fprintf(stderr, "%s: \"%s\"\n", AWhat, ToUtf8(AText).c_str());
+  std::abort();
+}
+
+// The text the trace shows for a value reads back as that value: an
+// integer through the readers' own conversion, a double (a normal one, or
+// zero: the conversion takes no subnormal) likewise, a Boolean as its word.
+void RequireReadsBack(const V8Variant& V) {
+  TV8Value Value;
+  try {
+    Value = V8ToVariant(V);
+  } catch (const Exception&) {
+    return;
+  }
+  const std::u16string Text = V8ValueToStr(Value);
+  if (const auto* Int = std::get_if<std::int32_t>(&Value)) {
+    std::int32_t Back = 0;
+    if (!V8TextToInt(Text, Back) || Back != *Int) Fail("an integer's text reads back as another value", Text);
+  } else if (const auto* Long = std::get_if<std::int64_t>(&Value)) {
+    if (Text != ToUtf16(std::to_string(*Long))) Fail("a 64-bit integer's text is not its decimal digits", Text);
+  } else if (const auto* Real = std::get_if<double>(&Value)) {
+    double Back = 0;
+    if ((std::isnormal(*Real) || *Real == 0) && (!V8TextToDouble(Text, Back) || Back != *Real))
+      Fail("a double's text reads back as another value", Text);
+  } else if (const auto* Flag = std::get_if<bool>(&Value)) {
+    if (Text != (*Flag ? u"true" : u"false")) Fail("a Boolean's text is not its word", Text);
+  }
+}
+
 void ReadRecord(const V8Variant& V) {
   volatile std::int32_t Int = V8GetInt(&V);
   volatile double Real = V8GetDouble(&V);
@@ -92,6 +125,7 @@ void ReadRecord(const V8Variant& V) {
   Tolerate([&] { (void)V8TypeName(V.vt); });
   Tolerate([&] { (void)V8DateTimeToStr(V8GetDateTime(&V)); });
   Tolerate([&] { (void)V8ToStr(V); });
+  RequireReadsBack(V);
 }
 
 void WriteAndReadBack(const std::u16string& AText) {

@@ -91,7 +91,7 @@ TEST_F(AddinObject, EveryMemberIsFoundByEitherNameAndNamesAreFreshBlocks) {
 
 TEST_F(AddinObject, NamesAreNullWhenThePlatformRefusesMemory) {
   auto component = Create();
-  if (component->MethodCount() == 0) GTEST_SKIP() << "no methods";
+  ASSERT_GT(component->MethodCount(), 0);
   Host.Memory.RefuseAll();
   EXPECT_FALSE(component->MethodName(0, 0));
   char16_t* name = reinterpret_cast<char16_t*>(0x1);

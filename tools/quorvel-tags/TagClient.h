@@ -15,7 +15,7 @@
 namespace quorvel_tags {
 
 struct TReader {
-  std::string Id;        // "<process id>-<number>"
+  std::string Id;        // "<process id>-<number>" (Linux: "-<random>" follows)
   long long Process = 0;
   std::uintptr_t Window = 0;  // Windows: the tag window
   std::string Path;           // Linux: the socket

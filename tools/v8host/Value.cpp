@@ -321,8 +321,10 @@ void WriteRecord(TV8Variant& ARecord, const TValue& AValue, const TPayloadAlloca
   ARecord.vt = AValue.Type;
 }
 
+// A record written with flag bits (by reference, array) still carries the
+// block its type code was written with.
 void* PayloadOf(const TV8Variant& ARecord) noexcept {
-  switch (ARecord.vt) {
+  switch (ARecord.vt & VTYPE_TYPEMASK) {
     case VTYPE_PWSTR: return ARecord.wstr.pwstrVal;
     case VTYPE_PSTR: case VTYPE_BLOB: return ARecord.str.pstrVal;
     default: return nullptr;

@@ -16,6 +16,7 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/Native.h"
 #include "platform/win32/CommandChannelWire.h"
+#include "platform/win32/ProcessUser.h"
 
 namespace platform::ui {
 
@@ -59,7 +60,17 @@ private:
     return DefSubclassProc(AWnd, AMsg, AWParam, ALParam);
   }
 
+  // Only programs of the user this window's process runs as may present or
+  // clear tags: any process of the desktop can send the message, one
+  // started as another user (runas) too. The sender names its window; that
+  // window's process must run as this user, or nothing is done.
+  static bool ClientOfThisUser(HWND AClient) noexcept {
+    DWORD Process = 0;
+    return IsWindow(AClient) && GetWindowThreadProcessId(AClient, &Process) != 0 && ProcessRunsAsThisUser(Process);
+  }
+
   LRESULT Serve(HWND AClient, const COPYDATASTRUCT& AData) noexcept {
+    if (!ClientOfThisUser(AClient)) return 0;
     try {
       // One byte past the limit is enough to refuse a longer command.
       const std::string_view Start(AData.cbData == 0 ? "" : static_cast<const char*>(AData.lpData),

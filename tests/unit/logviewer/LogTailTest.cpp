@@ -64,6 +64,29 @@ TEST(LogTail, ALongFileShowsItsNewestLinesFromALineStart) {
   EXPECT_EQ(Text.size(), Notice.size() + 300000 - 234468);
 }
 
+// One traced call with a long parameter: the last 64 KB hold no line break.
+TEST(LogTail, ALastLineLongerThanTheShownPartShowsItsEnd) {
+  const std::u16string Notice =
+      u"Начало файла не показано (34 КБ); весь файл — в папке логов (кнопка с папкой)\n";
+  const std::string Ascii = "head\n" + std::string(100000, 'x') + "END";  // 100,008 bytes
+  TLogTail Tail;
+  std::u16string Text = Tail.Reset(EndOf(Ascii, 0, TLogTail::ShownBytes), 65001);
+  EXPECT_EQ(Tail.LeftOut(), 34472u);
+  ASSERT_EQ(Text.size(), Notice.size() + 65536);
+  EXPECT_EQ(Text.substr(0, Notice.size()), Notice);
+  EXPECT_EQ(Text.substr(Notice.size()), std::u16string(65533, u'x') + u"END");
+  // "Я" is two bytes: the last 65,536 bytes of these 100,003 begin on the
+  // second byte of one, which is left out with the rest of it.
+  std::string Cyrillic = "a\n";
+  for (int I = 0; I < 50000; ++I) Cyrillic += "\xD0\xAF";
+  Cyrillic += "!";
+  Text = Tail.Reset(EndOf(Cyrillic, 0, TLogTail::ShownBytes), 65001);
+  EXPECT_EQ(Tail.LeftOut(), 34468u);
+  ASSERT_EQ(Text.size(), Notice.size() + 32768);
+  EXPECT_EQ(Text.substr(0, Notice.size()), Notice);
+  EXPECT_EQ(Text.substr(Notice.size()), std::u16string(32767, u'Я') + u"!");
+}
+
 TEST(LogTail, GrowthAppendsTheNewBytesAndDropsTheOldestLines) {
   std::string File = Lines(0, 25000);
   TLogTail Tail;

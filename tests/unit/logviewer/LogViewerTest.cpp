@@ -160,7 +160,8 @@ TEST_F(LogViewer, ALargeGrowingFileShowsItsNewestPartWithTheCaretOnItsText) {
   Write("a.log", Lines.substr(0, 25000 * 12));
   auto Viewer = Open();
   auto& Memo = Viewer->mmoLog();
-  const std::u16string Notice = LeftOutNotice(19539 * 12) + u"\n";
+  // 19,539 lines of 12 bytes, 234,468 bytes, are left out: 229 KB.
+  const std::u16string Notice = u"Начало файла не показано (229 КБ); весь файл — в папке логов (кнопка с папкой)\n";
   ASSERT_EQ(Memo.Text().substr(0, Notice.size()), Notice);
   EXPECT_EQ(Memo.Text().substr(Notice.size(), 12), u"line 119539\n");
   EXPECT_EQ(Memo.SelStart(), 0);
@@ -182,7 +183,8 @@ TEST_F(LogViewer, ALargeGrowingFileShowsItsNewestPartWithTheCaretOnItsText) {
   Write("a.log", Lines.substr(28000 * 12), true);
   Touch("a.log", 10);
   Viewer->tmrCheckFileTimer();
-  const std::u16string NewNotice = LeftOutNotice(25039 * 12) + u"\n";
+  // 25,039 lines, 300,468 bytes: 294 KB.
+  const std::u16string NewNotice = u"Начало файла не показано (294 КБ); весь файл — в папке логов (кнопка с папкой)\n";
   ASSERT_EQ(Memo.Text().substr(0, NewNotice.size()), NewNotice);
   EXPECT_EQ(Memo.Text().substr(NewNotice.size(), 12), u"line 125039\n");
   EXPECT_EQ(Memo.Text().substr(Memo.Text().size() - 12), u"line 130499\n");

@@ -156,9 +156,10 @@ TEST_F(ComponentObject, FailuresBecomeHostErrors) {
   EXPECT_EQ(E.Description, u"Сбой");
   EXPECT_EQ(static_cast<std::uint32_t>(E.SCode), 0x80004005u);
   EXPECT_FALSE(C.CallAsFunc(u"Crash").Ok);
-  EXPECT_EQ(Host.Services.Errors().size(), 2u);
+  ASSERT_EQ(Host.Services.Errors().size(), 2u);
   EXPECT_FALSE(Host.Services.Errors()[1].Description.empty());
   EXPECT_FALSE(C.SetPropVal(u"Seven", TValue::I4(1)));
+  ASSERT_EQ(Host.Services.Errors().size(), 3u);
   EXPECT_EQ(Host.Services.Errors()[2].Description, u"Property is read-only: Seven");
   const auto Seven = C.GetPropVal(u"Семь");
   EXPECT_TRUE(Seven.Ok);

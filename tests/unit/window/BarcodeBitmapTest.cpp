@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/Exception.h"
+#include "common/Text.h"
 #include "rfid/BarcodeBitmap.h"
 #include "rfid/ufmBarcodes.h"
 
@@ -30,7 +31,7 @@ TExtent DarkExtent(const TBitmap& ABitmap) {
 
 TEST(BarcodeBitmap, IsASquareSymbolBlackOnWhiteFillingTheAreaFromTheTopLeft) {
   for (const char16_t* Text : {u"E28011002000589616B408A1", u"A", u"Эмулятор RFID", u"0123456789ABCDEF0123456789"}) {
-    SCOPED_TRACE(reinterpret_cast<const char*>(Text));
+    SCOPED_TRACE(ToUtf8(Text));
     const auto Bitmap = TfmBarcodes::MakeBarcodeBitmap(80, 80, Text);
     ASSERT_EQ(Bitmap->Width(), 80);
     ASSERT_EQ(Bitmap->Height(), 80);

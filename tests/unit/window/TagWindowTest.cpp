@@ -10,6 +10,7 @@
 #include "platform/ui/Bitmap.h"
 #include "platform/ui/Form.h"
 #include "rfid/ufmBarcodes.h"
+#include "unit/window/DataMatrixReader.h"
 
 namespace {
 
@@ -32,9 +33,17 @@ void ExpectShows(const TfmBarcodes& AWindow, int AImage, int AIndex, const std::
   EXPECT_EQ(Image.Hint(), AText);
   EXPECT_TRUE(Image.ShowHint());
   ASSERT_NE(Image.Picture(), nullptr);
+  ASSERT_EQ(Image.Picture()->Width(), 80);
+  ASSERT_EQ(Image.Picture()->Height(), 80);
+#if defined(_WIN32)
+  // The Windows build has no Data Matrix reader: the picture is the one the
+  // Linux build reads back as this text.
   const auto Expected = TfmBarcodes::MakeBarcodeBitmap(80, 80, AText);
   EXPECT_EQ(std::vector<std::uint32_t>(Image.Picture()->Data(), Image.Picture()->Data() + 80 * 80),
             std::vector<std::uint32_t>(Expected->Data(), Expected->Data() + 80 * 80));
+#else
+  EXPECT_EQ(window_test::ReadDataMatrix(*Image.Picture()), ToUtf8(AText));
+#endif
 }
 
 TEST(TagWindow, IsCreatedHiddenWithEmptyTextsAndDesignSettings) {

@@ -58,8 +58,7 @@ bool DesktopAvailable() {
 using DocViewWindow = help_test::THelpTest;
 
 TEST_F(DocViewWindow, ShowsModallyUntilClosed) {
-  if (!DesktopAvailable())
-    GTEST_SKIP() << "no desktop to create windows on (run under a display)";
+  ASSERT_TRUE(DesktopAvailable()) << "no desktop to create windows on (run under a display)";
   const fs::path page = TempRoot() / "page.html";
   help_test::WriteBytes(page, "\xEF\xBB\xBF<h1>x</h1>");
   const std::u16string caption(Caption, Caption + wcslen(Caption));

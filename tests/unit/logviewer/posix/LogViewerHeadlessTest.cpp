@@ -1,11 +1,15 @@
 // The log viewer as a user meets it: a modal window whose handler errors
 // end up in message boxes, and a folder button.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <string>
+#include <thread>
 
 #include "common/Exception.h"
 #include "common/ufmLog.h"
@@ -55,6 +59,37 @@ TEST(LogViewerWindow, ErrorsOfHandlersAreShownAndTheWindowStaysOpen) {
 
   Viewer.btnOpenDir().Click();
   EXPECT_EQ(headless::TakeExploredFolders(), std::vector<std::u16string>{FolderText});
+  fs::remove_all(Folder);
+}
+
+// Another user's FIFO named to sort last is the file the window opens on.
+// Opening it for reading waits for a writer: should the window wait, a
+// writer comes after a while to end the wait, and the test fails instead of
+// hanging.
+TEST(LogViewerWindow, AFifoNamedLikeTheNewestLogIsShownAsAnErrorWithoutWaiting) {
+  headless::TakeErrorMessages();
+  const auto Folder = fs::temp_directory_path() / ("quorvel-logviewer-fifo-" + std::to_string(getpid()));
+  fs::remove_all(Folder);
+  fs::create_directories(Folder);
+  std::ofstream(Folder / "a.log") << "text\n";
+  ASSERT_EQ(mkfifo((Folder / "zzz.log").c_str(), 0666), 0);
+  std::promise<void> Opened;
+  bool Rescued = false;
+  std::thread Rescuer([&, Done = Opened.get_future()] {
+    if (Done.wait_for(std::chrono::seconds(3)) == std::future_status::ready) return;
+    Rescued = true;
+    close(open((Folder / "zzz.log").c_str(), O_RDWR | O_CLOEXEC));
+  });
+  {
+    TfrmLog Viewer([&] { return Folder.u16string() + u"/"; });
+    Opened.set_value();
+    Rescuer.join();
+    EXPECT_FALSE(Rescued) << "the window waited on the FIFO";
+    EXPECT_EQ(Viewer.cbbLogFiles().Text(), u"zzz.log");
+    const std::u16string Text = Viewer.mmoLog().Text();
+    EXPECT_NE(Text.find(u"zzz.log\": it is not a plain file"), std::u16string::npos) << Viewer.mmoLog().Text().size();
+    EXPECT_TRUE(headless::TakeErrorMessages().empty());
+  }
   fs::remove_all(Folder);
 }
 

@@ -56,7 +56,8 @@ TEST(VersionResource, FixedVersionMatchesTheVersionTexts) {
                             std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
                             std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L"." +
                             std::to_wstring(LOWORD(fixed->dwFileVersionLS));
-  EXPECT_NE(text, L"0.0.0.0");
+  // The version the project declares (its top-level CMakeLists.txt).
+  EXPECT_EQ(text, L"" QUORVEL_DECLARED_VERSION);
   EXPECT_EQ(StringValue(data, L"FileVersion"), text);
   EXPECT_EQ(StringValue(data, L"ProductVersion"), text);
   EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
@@ -76,7 +77,9 @@ TEST(VersionResource, OwnVersionIsTheFilesVersion) {
   EXPECT_EQ(own.Minor, LOWORD(fixed->dwFileVersionMS));
   EXPECT_EQ(own.Release, HIWORD(fixed->dwFileVersionLS));
   EXPECT_EQ(own.Build, LOWORD(fixed->dwFileVersionLS));
-  EXPECT_NE(own.Major + own.Minor + own.Release + own.Build, 0);
+  const std::string ownText = std::to_string(own.Major) + "." + std::to_string(own.Minor) + "." +
+                              std::to_string(own.Release) + "." + std::to_string(own.Build);
+  EXPECT_EQ(ownText, QUORVEL_DECLARED_VERSION);
 }
 
 }  // namespace

@@ -146,3 +146,68 @@ TEST_F(CommandChannel, ListRemovesSocketsOfProcessesThatEnded) {
   EXPECT_EQ(Readers[0].Id, Window.Channel()->Id());
   EXPECT_FALSE(std::filesystem::exists(Stale));
 }
+
+// Two copies of the library in one process both number their first window
+// 1: the random part keeps their names apart.
+TEST(ChannelNames, EachNameDrawsANewRandomPart) {
+  const std::string First = platform::posix::ChannelSocketName(4242, 1);
+  const std::string Second = platform::posix::ChannelSocketName(4242, 1);
+  EXPECT_NE(First, Second);
+  ASSERT_EQ(First.size(), std::string("4242-1-01234567.sock").size()) << First;
+  EXPECT_EQ(First.rfind("4242-1-", 0), 0u) << First;
+  pid_t Process = 0;
+  EXPECT_EQ(platform::posix::ChannelIdOfName(First, &Process), First.substr(0, First.size() - 5));
+  EXPECT_EQ(Process, 4242);
+  EXPECT_EQ(platform::posix::ChannelIdOfName("4242-1.sock"), "4242-1");  // an earlier version's
+  EXPECT_FALSE(platform::posix::ChannelIdOfName("4242-1-XYZ.sock"));
+  EXPECT_FALSE(platform::posix::ChannelIdOfName("-1-0a.sock"));
+}
+
+// Another copy's live socket that has taken the name stays when this
+// channel closes.
+TEST_F(CommandChannel, ClosingLeavesASocketThatIsNoLongerItsOwn) {
+  std::string Path;
+  int Other = -1;
+  {
+    TfmBarcodes Window;
+    const auto Readers = quorvel_tags::FindReaders();
+    ASSERT_EQ(Readers.size(), 1u);
+    Path = Readers[0].Path;
+    ASSERT_EQ(unlink(Path.c_str()), 0);
+    Other = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un Address{};
+    Address.sun_family = AF_UNIX;
+    std::strncpy(Address.sun_path, Path.c_str(), sizeof(Address.sun_path) - 1);
+    ASSERT_EQ(bind(Other, reinterpret_cast<const sockaddr*>(&Address), sizeof(Address)), 0);
+  }
+  EXPECT_TRUE(std::filesystem::exists(Path));
+  close(Other);
+}
+
+// A session without a runtime folder of the user's own (none, or one that
+// others can enter) keeps the sockets in the user's cache folder, per host.
+TEST_F(CommandChannel, WithoutAPrivateRuntimeFolderTheUsersCacheFolderIsUsed) {
+  const char* OldCache = std::getenv("XDG_CACHE_HOME");
+  const std::optional<std::string> SavedCache = OldCache ? std::optional<std::string>(OldCache) : std::nullopt;
+  setenv("XDG_CACHE_HOME", (FRuntime + "/cache").c_str(), 1);
+  char Host[256] = {};
+  ASSERT_EQ(gethostname(Host, sizeof(Host) - 1), 0);
+  const std::string Expected = FRuntime + "/cache/quorvel-" + Host;
+  ASSERT_EQ(chmod(FRuntime.c_str(), 0777), 0);
+  EXPECT_EQ(platform::posix::ChannelFolder(true), Expected);
+  unsetenv("XDG_RUNTIME_DIR");
+  EXPECT_EQ(platform::posix::ChannelFolder(false), Expected);
+  {
+    TfmBarcodes Window;
+    const auto Readers = quorvel_tags::FindReaders();
+    ASSERT_EQ(Readers.size(), 1u);
+    EXPECT_EQ(std::filesystem::path(Readers[0].Path).parent_path(), Expected);
+  }
+  struct stat Info {};
+  ASSERT_EQ(stat(Expected.c_str(), &Info), 0);
+  EXPECT_EQ(Info.st_mode & 0777, 0700u);
+  if (SavedCache)
+    setenv("XDG_CACHE_HOME", SavedCache->c_str(), 1);
+  else
+    unsetenv("XDG_CACHE_HOME");
+}

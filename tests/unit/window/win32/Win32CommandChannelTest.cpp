@@ -14,6 +14,7 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/Native.h"
 #include "platform/win32/CommandChannelWire.h"
+#include "platform/win32/ProcessUser.h"
 #include "quorvel-tags/TagClient.h"
 #include "rfid/ufmBarcodes.h"
 
@@ -57,4 +58,30 @@ TEST(Win32CommandChannel, TakesCommandsAsCopyDataAndGoesWithTheWindow) {
     EXPECT_EQ(Reported.size(), 2u);
   }
   EXPECT_EQ(Find(quorvel_tags::FindReaders(), Id), nullptr);
+}
+
+// A sender must name a window of a process of this user; one that names
+// none (or a window of another user's process) changes nothing.
+TEST(Win32CommandChannel, RefusesASenderWithoutAWindowOfThisUser) {
+  TfmBarcodes Window;
+  std::vector<std::intptr_t> Reported;
+  Window.SetOnGetData([&](std::intptr_t AIndex) { Reported.push_back(AIndex); });
+  char Data[] = "quorvel-tags/1 present 1";
+  COPYDATASTRUCT Command{platform::win32::kCommandChannelMagic, sizeof(Data) - 1, Data};
+  EXPECT_EQ(SendMessageW(static_cast<HWND>(Window.Form().Native().Handle()), WM_COPYDATA, 0,
+                         reinterpret_cast<LPARAM>(&Command)),
+            0);
+  EXPECT_TRUE(Reported.empty());
+}
+
+TEST(ProcessUser, TellsThisUserFromAnother) {
+  EXPECT_TRUE(platform::win32::ProcessRunsAsThisUser(GetCurrentProcessId()));
+  // The local system account (S-1-5-18) is not the user the tests run as.
+  SID_IDENTIFIER_AUTHORITY Nt = SECURITY_NT_AUTHORITY;
+  PSID System = nullptr;
+  ASSERT_TRUE(AllocateAndInitializeSid(&Nt, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0, &System));
+  EXPECT_FALSE(platform::win32::ProcessRunsAs(GetCurrentProcessId(), System));
+  FreeSid(System);
+  // Process ids are multiples of four: no process has this one.
+  EXPECT_FALSE(platform::win32::ProcessRunsAsThisUser(0xFFFFFFF1));
 }
