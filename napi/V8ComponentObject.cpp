@@ -16,12 +16,12 @@ TV8UserObject& UserOf(void* ASelf) noexcept { return *static_cast<TV8UserObject*
 
 const TClassReg& ClassOf(void* ASelf) noexcept { return *UserOf(ASelf).ClassReg; }
 
-// A count the host may pass as anything, within 0 .. the largest int32.
-// Taken as unsigned, every count in range passes one comparison.
+// The count the host passed, within 0 .. the largest int32.
 std::int32_t ClampCount(TV8Long ACount) noexcept {
   constexpr TV8Long kMax = std::numeric_limits<std::int32_t>::max();
-  if (static_cast<std::make_unsigned_t<TV8Long>>(ACount) <= static_cast<std::make_unsigned_t<TV8Long>>(kMax))
-      [[likely]]
+  using TUnsigned = std::make_unsigned_t<TV8Long>;
+  // Taken as unsigned, every count in range passes one comparison.
+  if (static_cast<TUnsigned>(ACount) <= static_cast<TUnsigned>(kMax)) [[likely]]
     return static_cast<std::int32_t>(ACount);
   return ACount < 0 ? 0 : static_cast<std::int32_t>(kMax);
 }
@@ -176,8 +176,8 @@ inline bool RunRoutine(TV8UserObject& AObject, const TMethReg& AMeth, PV8Variant
   return false;
 }
 
-// One instance for each operation, so that each is compiled into its
-// operation, knowing whether it has a result.
+// AFunction: called by CallAsFunc. A template so that each operation gets an
+// instance of its own, compiled into it, that knows whether it has a result.
 template <bool AFunction>
 bool Call(void* ASelf, TV8Long AIndex, V8Variant* ARetValue, V8Variant* AParams, TV8Long ACount) noexcept {
   TV8UserObject& Object = UserOf(ASelf);
