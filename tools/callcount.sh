@@ -5,6 +5,7 @@
 # platform does, calls the method through the object's tables).
 #
 #   tools/callcount.sh [METHOD] [N]      # default GetInterfaceRevision, 20000
+# (the host passes no parameters: METHOD should take none)
 #
 # Only the add-in's CallAsFunc and what it calls are counted (callgrind's
 # --toggle-collect); the host's loop is not. The run is made with N and with
