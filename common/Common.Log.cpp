@@ -13,12 +13,17 @@
 
 namespace Common::Log {
 
+constinit std::atomic<std::uint8_t> detail::AdmittedLevels{0};
+
 namespace {
 
-// The mode once more, for the question every traced call asks twice: being
-// constant-initialised, it needs no first-use check of the state. Written
-// only by SetLogMode, under the log's lock, right with the state's own.
-constinit std::atomic<TLogMode> AdmittingMode{lmOff};
+// What LogAdmits reads while AMode is the mode.
+void SetAdmittedLevels(TLogMode AMode) noexcept {
+  std::uint8_t Levels = 0;
+  for (const TLogLevel Level : {llInfo, llDebug, llError})
+    if (LogModeAdmits(AMode, Level)) Levels |= static_cast<std::uint8_t>(1u << Level);
+  detail::AdmittedLevels = Levels;
+}
 
 // A log folder of another user is refused once, with its reason, and the
 // log is off from then on: the driver's calls go on without it. No footer:
@@ -66,12 +71,8 @@ void WriteLogAlways(std::u16string_view AMessage, std::u16string_view ADetails, 
     }
   } Restore{State.LogMode};
   State.LogMode = lmAll;
-  AdmittingMode = lmAll;
+  SetAdmittedLevels(lmAll);
   WriteLog(AMessage, ADetails, ALevel);
-}
-
-bool LogAdmits(TLogLevel ALevel) noexcept {
-  return LogModeAdmits(AdmittingMode.load(std::memory_order_relaxed), ALevel);
 }
 
 void SetLogMode(TLogMode AMode) {
@@ -88,7 +89,7 @@ void SetLogMode(TLogMode AMode) {
     State.LogStarted = false;
   }
   State.LogMode = AMode;
-  AdmittingMode = AMode;
+  SetAdmittedLevels(AMode);
 }
 
 TLogMode LogMode() { return LogState().LogMode; }

@@ -1,6 +1,7 @@
 #pragma once
 // The add-in's one process-wide log: day-named UTF-8 files in the machine's
 // common application-data folder, filtered by level.
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,9 +20,23 @@ void WriteLog(std::u16string_view AMessage, std::u16string_view ADetails, TLogLe
 // log on). With logging off the line gets a logging period of its own,
 // header and footer included.
 void WriteLogAlways(std::u16string_view AMessage, std::u16string_view ADetails, TLogLevel ALevel);
+
+namespace detail {
+// The levels the current mode admits, bit ALevel for each, for the question
+// every traced call asks twice: one load and one bit test. Being
+// constant-initialised (no level: the log starts off), it needs no first-use
+// check of the log's state. Written only by SetLogMode and WriteLogAlways,
+// under the log's lock, right with the state's mode.
+extern std::atomic<std::uint8_t> AdmittedLevels;
+}  // namespace detail
+
 // Whether the current mode would write a line of ALevel: lets a caller skip
-// composing a line nobody will read (one atomic load, no lock).
-bool LogAdmits(TLogLevel ALevel) noexcept;
+// composing a line nobody will read. Inline: one relaxed atomic load and a
+// bit test, no call, no lock.
+inline bool LogAdmits(TLogLevel ALevel) noexcept {
+  return ALevel <= llError && (detail::AdmittedLevels.load(std::memory_order_relaxed) >> ALevel & 1u) != 0;
+}
+
 // Switching to lmOff closes the current logging period with the footer.
 void SetLogMode(TLogMode AMode);
 TLogMode LogMode();

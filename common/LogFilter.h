@@ -6,7 +6,7 @@
 
 namespace Common::Log {
 
-// Inline: asked twice by the trace of every call.
+// Inline: asked by every line written.
 inline bool LogModeAdmits(TLogMode AMode, TLogLevel ALevel) noexcept {
   //                                          llInfo llDebug llError
   constexpr bool kAdmits[4][3] = {/* lmOff        */ {false, false, false},

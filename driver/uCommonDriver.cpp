@@ -31,7 +31,7 @@ void TCommonDriver::UpdateDriverInfo(PDriverInfo ADriverInfo) {
   ADriverInfo->LogIsEnabled = false;
 }
 
-std::int32_t TCommonDriver::DoGetInterfaceRevision() { return kInterfaceRevision; }
+std::int32_t TCommonDriver::DoGetInterfaceRevision() const noexcept { return kInterfaceRevision; }
 
 void TCommonDriver::Open() { FEnabled = true; }
 

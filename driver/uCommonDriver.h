@@ -63,7 +63,9 @@ public:
   static bool RegisterDriverAtLoad(const std::u16string& AExtension, const std::u16string& AName,
                                    const std::u16string& ADescription) noexcept;
 
-  virtual std::int32_t DoGetInterfaceRevision();
+  // Fixed by the equipment standard, so not virtual: GetInterfaceRevision
+  // answers it without a virtual call.
+  std::int32_t DoGetInterfaceRevision() const noexcept;
   virtual void Open();
   virtual void Close();
   virtual void DoDeviceTest(std::u16string& ADescription, std::u16string& ADemoModeInfo);

@@ -93,14 +93,6 @@ void TClassReg::AddProp(std::u16string PropName, std::u16string PropNameLoc, boo
   PropList.push_back(std::move(Prop));
 }
 
-const TPropReg* TClassReg::Prop(std::int64_t AIndex) const noexcept {
-  return AIndex >= 0 && AIndex < PropCount() ? PropList[static_cast<std::size_t>(AIndex)].get() : nullptr;
-}
-
-const TMethReg* TClassReg::Meth(std::int64_t AIndex) const noexcept {
-  return AIndex >= 0 && AIndex < MethCount() ? MethList[static_cast<std::size_t>(AIndex)].get() : nullptr;
-}
-
 // Lookups compare exactly: letter case is significant, and both the local
 // and the English name are accepted whatever the host's locale.
 std::int32_t TClassReg::FindProp(std::u16string_view AName) const noexcept {

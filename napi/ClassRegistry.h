@@ -81,8 +81,16 @@ public:
   std::int32_t PropCount() const noexcept { return static_cast<std::int32_t>(PropList.size()); }
   std::int32_t MethCount() const noexcept { return static_cast<std::int32_t>(MethList.size()); }
   // Records by position; null outside the lists.
-  const TPropReg* Prop(std::int64_t AIndex) const noexcept;
-  const TMethReg* Meth(std::int64_t AIndex) const noexcept;
+  // Inline: every call looks its method up. A negative index, taken as
+  // unsigned, is past the end.
+  const TPropReg* Prop(std::int64_t AIndex) const noexcept {
+    const auto Index = static_cast<std::uint64_t>(AIndex);
+    return Index < PropList.size() ? PropList[Index].get() : nullptr;
+  }
+  const TMethReg* Meth(std::int64_t AIndex) const noexcept {
+    const auto Index = static_cast<std::uint64_t>(AIndex);
+    return Index < MethList.size() ? MethList[Index].get() : nullptr;
+  }
   // Positions by name: the local name, then the English one; -1 if none.
   std::int32_t FindProp(std::u16string_view AName) const noexcept;
   std::int32_t FindMethod(std::u16string_view AName) const noexcept;

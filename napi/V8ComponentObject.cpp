@@ -16,8 +16,14 @@ TV8UserObject& UserOf(void* ASelf) noexcept { return *static_cast<TV8UserObject*
 
 const TClassReg& ClassOf(void* ASelf) noexcept { return *UserOf(ASelf).ClassReg; }
 
+// The count the host passed, within 0 .. the largest int32.
 std::int32_t ClampCount(TV8Long ACount) noexcept {
-  return static_cast<std::int32_t>(std::clamp<TV8Long>(ACount, 0, std::numeric_limits<std::int32_t>::max()));
+  constexpr TV8Long kMax = std::numeric_limits<std::int32_t>::max();
+  using TUnsigned = std::make_unsigned_t<TV8Long>;
+  // Taken as unsigned, every count in range passes one comparison.
+  if (static_cast<TUnsigned>(ACount) <= static_cast<TUnsigned>(kMax)) [[likely]]
+    return static_cast<std::int32_t>(ACount);
+  return ACount < 0 ? 0 : static_cast<std::int32_t>(kMax);
 }
 
 // Runs a host operation that may fail: a failure is reported to the host
@@ -147,24 +153,32 @@ bool V8_API HasRetVal(void* ASelf, TV8Long AIndex) noexcept {
   return Meth != nullptr && Meth->IsFunction;
 }
 
-// Runs a method's routine whichever operation the host chose: a function
-// called as a procedure writes its result into a scratch record that is
-// released at once; a procedure called as a function leaves the result alone.
-bool RunRoutine(TV8UserObject& AObject, const TMethReg& AMeth, PV8Variant ARetValue, PV8ParamArray AParams) {
+// A function called as a procedure writes its result into a scratch record
+// that is released at once.
+bool RunFunctionWithoutResult(TV8UserObject& AObject, const TMethReg& AMeth, PV8ParamArray AParams) {
+  V8Variant Scratch{};
+  struct TScratchGuard {
+    TV8UserObject& Object;
+    V8Variant& Record;
+    ~TScratchGuard() { Object.V8ClearVar(&Record); }
+  } Guard{AObject, Scratch};
+  return AMeth.ExecuteFunc(AObject, &Scratch, AParams, AParams.Count(), AObject.V8);
+}
+
+// Runs a method's routine whichever operation the host chose; a procedure
+// called as a function leaves the result alone. Inline: on every call's path.
+inline bool RunRoutine(TV8UserObject& AObject, const TMethReg& AMeth, PV8Variant ARetValue, PV8ParamArray AParams) {
   if (AMeth.ExecuteFunc != nullptr) {
     if (ARetValue != nullptr) return AMeth.ExecuteFunc(AObject, ARetValue, AParams, AParams.Count(), AObject.V8);
-    V8Variant Scratch{};
-    struct TScratchGuard {
-      TV8UserObject& Object;
-      V8Variant& Record;
-      ~TScratchGuard() { Object.V8ClearVar(&Record); }
-    } Guard{AObject, Scratch};
-    return AMeth.ExecuteFunc(AObject, &Scratch, AParams, AParams.Count(), AObject.V8);
+    return RunFunctionWithoutResult(AObject, AMeth, AParams);
   }
   if (AMeth.ExecuteProc != nullptr) return AMeth.ExecuteProc(AObject, AParams, AParams.Count(), AObject.V8);
   return false;
 }
 
+// AFunction: called by CallAsFunc. A template so that each operation gets an
+// instance of its own, compiled into it, that knows whether it has a result.
+template <bool AFunction>
 bool Call(void* ASelf, TV8Long AIndex, V8Variant* ARetValue, V8Variant* AParams, TV8Long ACount) noexcept {
   TV8UserObject& Object = UserOf(ASelf);
   const TMethReg* Meth = ClassOf(ASelf).Meth(AIndex);
@@ -179,13 +193,13 @@ bool Call(void* ASelf, TV8Long AIndex, V8Variant* ARetValue, V8Variant* AParams,
 }
 
 bool V8_API CallAsProc(void* ASelf, TV8Long AIndex, V8Variant* AParams, TV8Long ACount) noexcept {
-  return Call(ASelf, AIndex, nullptr, AParams, ACount);
+  return Call<false>(ASelf, AIndex, nullptr, AParams, ACount);
 }
 
 bool V8_API CallAsFunc(void* ASelf, TV8Long AIndex, V8Variant* ARetValue, V8Variant* AParams,
                        TV8Long ACount) noexcept {
   if (ARetValue == nullptr) return false;
-  return Call(ASelf, AIndex, ARetValue, AParams, ACount);
+  return Call<true>(ASelf, AIndex, ARetValue, AParams, ACount);
 }
 
 // ---- LocaleBase ----------------------------------------------------------

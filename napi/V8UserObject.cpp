@@ -37,45 +37,29 @@ char16_t* V8CopyWString(const TV8MemoryManager* AManager, std::u16string_view AT
 
 void* TV8UserObject::Allocate(std::size_t ABytes) const noexcept { return HostAlloc(V8MM, ABytes); }
 
-void TV8UserObject::V8ClearVar(PV8Variant V) const noexcept {
-  if (V == nullptr) return;
-  switch (V8TypeCode(*V)) {
+void TV8UserObject::ReleaseResource(V8Variant& V) const noexcept {
+  switch (V8TypeCode(V)) {
     case VTYPE_PSTR:
     case VTYPE_BLOB:
-      if (V->VarEnum.vtRecString.pstrVal != nullptr && V8MM != nullptr) {
-        void* Block = V->VarEnum.vtRecString.pstrVal;
+      if (V.VarEnum.vtRecString.pstrVal != nullptr && V8MM != nullptr) {
+        void* Block = V.VarEnum.vtRecString.pstrVal;
         V8MM->FreeMemory(&Block);
       }
       break;
     case VTYPE_PWSTR:
-      if (V->VarEnum.vtRecWideString.pwstrVal != nullptr && V8MM != nullptr) {
-        void* Block = V->VarEnum.vtRecWideString.pwstrVal;
+      if (V.VarEnum.vtRecWideString.pwstrVal != nullptr && V8MM != nullptr) {
+        void* Block = V.VarEnum.vtRecWideString.pwstrVal;
         V8MM->FreeMemory(&Block);
       }
       break;
     case VTYPE_INTERFACE:
-      if (void* Interface = V->VarEnum.vtRecInterface.pInterfaceVal) {
-        V->VarEnum.vtRecInterface.pInterfaceVal = nullptr;
+      if (void* Interface = V.VarEnum.vtRecInterface.pInterfaceVal) {
+        V.VarEnum.vtRecInterface.pInterfaceVal = nullptr;
         ReleaseInterface(Interface);
       }
       break;
     default: break;
   }
-  std::memset(static_cast<void*>(V), 0, sizeof(V8Variant));
-}
-
-void TV8UserObject::V8SetBool(PV8Variant V, bool Value) const noexcept {
-  if (V == nullptr) return;
-  V8ClearVar(V);
-  V->vt = VTYPE_BOOL;
-  V->VarEnum.bVal = Value ? 1 : 0;
-}
-
-void TV8UserObject::V8SetInt(PV8Variant V, std::int32_t Value) const noexcept {
-  if (V == nullptr) return;
-  V8ClearVar(V);
-  V->vt = VTYPE_I4;
-  V->VarEnum.lVal = Value;
 }
 
 void TV8UserObject::V8SetInt64(PV8Variant V, std::int64_t Value) const noexcept {

@@ -2,6 +2,7 @@
 // Base of every object the host can create, and the writers that put
 // values into the host's records through the host's memory manager.
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -30,9 +31,25 @@ public:
 
   // Writers. Each clears the target first; a null target (a parameter the
   // host did not pass) is left alone and the text writers answer false.
-  void V8ClearVar(PV8Variant V) const noexcept;
-  void V8SetBool(PV8Variant V, bool Value) const noexcept;
-  void V8SetInt(PV8Variant V, std::int32_t Value) const noexcept;
+  // Clearing, Booleans and integers are inline: every call answers with one.
+  void V8ClearVar(PV8Variant V) const noexcept {
+    if (V == nullptr) return;
+    if (V8HoldsResource(*V)) [[unlikely]]
+      ReleaseResource(*V);
+    std::memset(static_cast<void*>(V), 0, sizeof(V8Variant));
+  }
+  void V8SetBool(PV8Variant V, bool Value) const noexcept {
+    if (V == nullptr) return;
+    V8ClearVar(V);
+    V->vt = VTYPE_BOOL;
+    V->VarEnum.bVal = Value ? 1 : 0;
+  }
+  void V8SetInt(PV8Variant V, std::int32_t Value) const noexcept {
+    if (V == nullptr) return;
+    V8ClearVar(V);
+    V->vt = VTYPE_I4;
+    V->VarEnum.lVal = Value;
+  }
   void V8SetInt64(PV8Variant V, std::int64_t Value) const noexcept;
   void V8SetDouble(PV8Variant V, double Value) const noexcept;
   void V8SetDate(PV8Variant V, TDateTime Value) const noexcept;
@@ -48,4 +65,14 @@ public:
 
 private:
   void* Allocate(std::size_t ABytes) const noexcept;
+  // Whether the record holds a block or an interface that clearing must
+  // release, and the release (the record itself is left as it is).
+  // The four kinds come in two neighbouring pairs (text and interface, wide
+  // text and blob): the code without its lowest bit names the pair.
+  static bool V8HoldsResource(const V8Variant& V) noexcept {
+    static_assert(VTYPE_INTERFACE == (VTYPE_PSTR | 1) && VTYPE_BLOB == (VTYPE_PWSTR | 1));
+    const unsigned Pair = V8TypeCode(V) & ~1u;
+    return Pair == VTYPE_PSTR || Pair == VTYPE_PWSTR;
+  }
+  void ReleaseResource(V8Variant& V) const noexcept;
 };

@@ -43,6 +43,24 @@ void CallAsFuncGetInterfaceRevision(benchmark::State& AState) {
 }
 BENCHMARK(CallAsFuncGetInterfaceRevision);
 
+// The same call into the built library, loaded the way the platform loads
+// it (its headless-window build, so no display is needed), through the
+// host's tables: the call tools/callcount.sh counts the instructions of.
+// The library's own log is off, as it starts.
+void CallAsFuncGetInterfaceRevisionLoaded(benchmark::State& AState) {
+  static const v8host::TAddinLibrary Library = v8host::TAddinLibrary::Load(QUORVEL_HEADLESS_ADDIN_PATH);
+  v8host::THost Host;
+  v8host::TComponent Component(Library, Host, u"quorvel");
+  const v8host::TV8Long Index = MethodIndex(Component, u"GetInterfaceRevision");
+  v8host::TV8Variant Result{};
+  for (auto _ : AState) {
+    Component.Raw().CallAsFunc(Index, &Result, nullptr, 0);
+    benchmark::DoNotOptimize(Result);
+  }
+  if (Result.vt != v8host::VTYPE_I4 || Result.lVal != 3002) throw std::runtime_error("GetInterfaceRevision failed");
+}
+BENCHMARK(CallAsFuncGetInterfaceRevisionLoaded);
+
 // Six texts, as the platform passes them to SaveDataTagRFID: each one
 // checked by the trace, the four the method reads copied, the tag written.
 // The device is open with the first tag's TID, so the write finds its tag.

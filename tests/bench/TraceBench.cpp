@@ -2,6 +2,8 @@
 // are rendered before and after the routine whatever the log admits.
 #include <benchmark/benchmark.h>
 
+#include <string>
+
 #include "common/Common.Log.h"
 #include "napi/V8Trace.h"
 
@@ -18,9 +20,10 @@ static void TraceEnterLeaveLogOff(benchmark::State& AState) {
   Result.vt = VTYPE_BOOL;
   Result.VarEnum.bVal = true;
   const TV8ParamArray Array(Params, 2);
+  const std::u16string Name = u"GetDataTagsRFID";
   for (auto _ : AState) {
-    V8TraceEnter(u"GetDataTagsRFID", Array);
-    V8TraceLeave(u"GetDataTagsRFID", Array, &Result);
+    V8TraceEnter(Name, Array);
+    V8TraceLeave(Name, Array, &Result);
   }
 }
 BENCHMARK(TraceEnterLeaveLogOff);

@@ -11,16 +11,17 @@ using namespace Common::Log;
 
 namespace {
 
+struct TAdmitsRow {
+  TLogMode Mode;
+  bool Info, Debug, Error;
+};
+constexpr TAdmitsRow kAdmitsRows[] = {{lmOff, false, false, false},
+                                      {lmErrors, false, false, true},
+                                      {lmInfoErrors, true, false, true},
+                                      {lmAll, true, true, true}};
+
 TEST(LogFilterTable, AdmitsLevelsPerMode) {
-  struct TRow {
-    TLogMode Mode;
-    bool Info, Debug, Error;
-  };
-  const TRow Rows[] = {{lmOff, false, false, false},
-                       {lmErrors, false, false, true},
-                       {lmInfoErrors, true, false, true},
-                       {lmAll, true, true, true}};
-  for (const TRow& Row : Rows) {
+  for (const TAdmitsRow& Row : kAdmitsRows) {
     SCOPED_TRACE(static_cast<int>(Row.Mode));
     EXPECT_EQ(LogModeAdmits(Row.Mode, llInfo), Row.Info);
     EXPECT_EQ(LogModeAdmits(Row.Mode, llDebug), Row.Debug);
@@ -43,6 +44,22 @@ TEST_F(LogFilter, WritesOnlyAdmittedLevels) {
   for (std::size_t I = 6; I < Lines.size(); ++I)
     if (Lines[I].rfind("2026", 0) == 0) Messages.push_back(Lines[I].substr(Lines[I].rfind('\t') + 1));
   EXPECT_EQ(Messages, (std::vector<std::string>{"info", "error", "error2"}));
+}
+
+// The question the trace asks before composing a line follows the mode set,
+// also back to off after a line written whatever the mode.
+TEST_F(LogFilter, LogAdmitsFollowsTheMode) {
+  for (const TAdmitsRow& Row : kAdmitsRows) {
+    SCOPED_TRACE(static_cast<int>(Row.Mode));
+    SetLogMode(Row.Mode);
+    EXPECT_EQ(LogAdmits(llInfo), Row.Info);
+    EXPECT_EQ(LogAdmits(llDebug), Row.Debug);
+    EXPECT_EQ(LogAdmits(llError), Row.Error);
+  }
+  SetLogMode(lmOff);
+  WriteLogAlways(u"always", u"", llError);
+  EXPECT_FALSE(LogAdmits(llDebug));
+  EXPECT_FALSE(LogAdmits(llError));
 }
 
 TEST_F(LogFilter, RefusedMessagesCreateNoFolder) {

@@ -112,6 +112,7 @@ TEST_F(ComponentObject, OutOfRangeIndexesAnswerNothingAndTouchNothing) {
   EXPECT_FALSE(C.IsPropReadable(99));
   EXPECT_FALSE(C.IsPropWritable(-5));
   EXPECT_FALSE(C.CallAsFunc(99).Ok);
+  EXPECT_FALSE(C.CallAsFunc(-1).Ok);
   EXPECT_FALSE(C.GetPropVal(99).Ok);
   EXPECT_EQ(C.ParamDefValue(99, 0), std::nullopt);
 }
@@ -135,6 +136,17 @@ TEST_F(ComponentObject, CallsReadAndWriteOnlyThePassedRecords) {
   EXPECT_EQ(R.Result.Text, u"ab/1");
   ASSERT_EQ(R.Params.size(), 1u);
   EXPECT_EQ(R.Params[0].Int, 100);
+}
+
+TEST_F(ComponentObject, ANegativeCountPassesNoParameter) {
+  TComponent C(InProcessAddin(), Host, u"NapiProbe");
+  TCallOptions Options;
+  Options.Count = -1;
+  const auto R = C.CallAsFunc(u"Echo", {TValue::Text16(u"ab")}, Options);
+  ASSERT_TRUE(R.Ok);
+  EXPECT_EQ(R.Result.Text, u"/0");
+  ASSERT_EQ(R.Params.size(), 1u);
+  EXPECT_EQ(R.Params[0].Text, u"ab");
 }
 
 TEST_F(ComponentObject, AFunctionCalledAsAProcedureLeavesNoBlockBehind) {
