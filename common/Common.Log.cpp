@@ -31,7 +31,7 @@ void SetAdmittedLevels(TLogMode AMode) noexcept {
 void SwitchOffForeign(TLogState& AState) noexcept {
   AState.LogMode = lmOff;
   AState.LogStarted = false;
-  AdmittingMode = lmOff;
+  SetAdmittedLevels(lmOff);
 }
 
 }  // namespace
