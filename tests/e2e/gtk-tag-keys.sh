@@ -54,11 +54,8 @@ has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$((window))" ]; }
 limit=$((SECONDS + 20))
 until has_focus; do
   [ $SECONDS -lt $limit ] || break
-  if [ "$GTK_MODE" = openbox ]; then
-    xdotool windowactivate "$window" 2>/dev/null || true
-  else
-    xdotool windowfocus "$window" 2>/dev/null || true
-  fi
+  [ "$GTK_MODE" != openbox ] || xdotool windowactivate "$window" 2>/dev/null || true
+  xdotool windowfocus "$window" 2>/dev/null || true
   sleep 0.2
 done
 e2e_check "the window takes the keyboard when activated" has_focus
