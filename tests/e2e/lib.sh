@@ -310,3 +310,37 @@ e2e_dark_pixels() {
   convert "$1" -crop "${2}x${3}+${4}+${5}" +repage -colorspace gray -threshold 25% -negate \
     -format '%[fx:round(mean*w*h)]' info:
 }
+
+# e2e_init_demo NAME DEMO ARTIFACT_DIR TOOL: a test of the reader's channel
+# without Wine or X: the harness is the Linux build's in-process
+# demonstration program (its headless windows serve their sockets while it
+# pumps) and TOOL the native quorvel-tags.
+e2e_init_demo() {
+  E2E_NAME=$1
+  DEMO=$2
+  E2E_ARTIFACTS=$3
+  TOOL=$4
+  E2E_XVFB_PID= E2E_HOST_PID= E2E_PREFIX=/nonexistent
+  mkdir -p "$E2E_ARTIFACTS"
+  E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/quorvel-e2e-$E2E_NAME.XXXXXX")
+  trap e2e_cleanup EXIT
+  e2e_shot() { :; }
+  e2e_host_start() {
+    E2E_HOST_OUT="$E2E_WORK/host.out"
+    E2E_HOST_IN="$E2E_WORK/host.in"
+    : >"$E2E_HOST_OUT"
+    mkfifo "$E2E_HOST_IN"
+    "$DEMO" - <"$E2E_HOST_IN" >"$E2E_HOST_OUT" 2>"$E2E_WORK/host.err" 8>&- &
+    E2E_HOST_PID=$!
+    exec 6>"$E2E_HOST_IN"
+  }
+  tool() { "$TOOL" "$@"; }
+}
+
+# e2e_windows_tool TOOL32.exe [TOOL64.exe]: the quorvel-tags.exe to run: the
+# 32-bit one, or the 64-bit build's own where the kernel refuses 32-bit
+# programs (tools/wine-route.sh).
+e2e_windows_tool() {
+  . "$E2E_ROOT/tools/wine-route.sh"
+  if [ -n "${2:-}" ] && ! quorvel_kernel_runs_32bit; then echo "$2"; else echo "$1"; fi
+}

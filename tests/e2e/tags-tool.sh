@@ -17,33 +17,11 @@ source "$(dirname "$0")/lib.sh"
 
 if [ "${1:-}" = --linux ]; then
   MODE=linux
-  E2E_NAME=tags-tool-linux
-  DEMO=$2
-  E2E_ARTIFACTS=$3
-  TOOL=$4
-  E2E_XVFB_PID= E2E_HOST_PID= E2E_PREFIX=/nonexistent
-  mkdir -p "$E2E_ARTIFACTS"
-  E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/quorvel-e2e-$E2E_NAME.XXXXXX")
-  trap e2e_cleanup EXIT
-  e2e_shot() { :; }
-  # The harness is the in-process demonstration program.
-  e2e_host_start() {
-    E2E_HOST_OUT="$E2E_WORK/host.out"
-    E2E_HOST_IN="$E2E_WORK/host.in"
-    : >"$E2E_HOST_OUT"
-    mkfifo "$E2E_HOST_IN"
-    "$DEMO" - <"$E2E_HOST_IN" >"$E2E_HOST_OUT" 2>"$E2E_WORK/host.err" 8>&- &
-    E2E_HOST_PID=$!
-    exec 6>"$E2E_HOST_IN"
-  }
+  e2e_init_demo tags-tool-linux "$2" "$3" "$4"
   second_host() { "$DEMO" - ; }
-  tool() { "$TOOL" "$@"; }
 else
   MODE=wine
-  TOOL=${5:?TOOL.exe}
-  # On a kernel that refuses 32-bit programs, the 64-bit build's own tool.
-  . "$E2E_ROOT/tools/wine-route.sh"
-  if [ -n "${6:-}" ] && ! quorvel_kernel_runs_32bit; then TOOL=$6; fi
+  TOOL=$(e2e_windows_tool "${5:?TOOL.exe}" "${6:-}")
   e2e_init tags-tool "$1" "$2" "$3" "$4"
   [ -f "$TOOL" ] || e2e_fail "missing $TOOL (quorvel-tags.exe of the win32 build serves both bitnesses: build the win32 preset)"
   second_host() { "$E2E_WINE_RUN" "$E2E_V8HOST" --script - "$E2E_ADDIN" quorvel 8>&-; }
