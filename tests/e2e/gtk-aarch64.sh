@@ -82,7 +82,7 @@ e2e_host_send ':pump 500'
 n=$(wc -l <"$E2E_HOST_OUT")
 e2e_host_call 'GetDataTagsRFID("", "", "")'
 e2e_check "GetDataTagsRFID succeeds" test "$E2E_RESULT" = "true [BOOL]"
-table=$(gtk_tag_table "$n")
+table=$(e2e_tag_table "$n")
 e2e_check "the field holds tag 3 (double-click)" grep -qF "TID=\\\"$third_tid\\\"" <<<"$table"
 e2e_check "the field holds tag 5 (quorvel-tags)" grep -qF "TID=\\\"$fifth_tid\\\"" <<<"$table"
 e2e_check "and no other tag" test "$(grep -o '<Tag ' <<<"$table" | wc -l)" -eq 2

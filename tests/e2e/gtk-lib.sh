@@ -146,17 +146,6 @@ gtk_decode() { # IMAGE "X Y W H"
   dmtxread -m 5000 "$E2E_WORK/symbol.png" 2>/dev/null || true
 }
 
-# The tag table GetDataTagsRFID handed back after transcript line N of the
-# harness, waited for.
-gtk_tag_table() { # N
-  local table limit=$((SECONDS + 10))
-  while :; do
-    table=$(tail -n +"$(($1 + 1))" "$E2E_HOST_OUT" | sed -n 's/^  out 3: "\(.*\)" \[PWSTR\]$/\1/p' | head -n1)
-    [ -n "$table" ] || [ $SECONDS -ge $limit ] && break
-    sleep 0.1
-  done
-  echo "$table"
-}
 
 # The tab captions "1" to "4" above a picture: the dark marks in the tab
 # row. Prints "X Y W H" per caption, in the client area.

@@ -81,7 +81,7 @@ e2e_host_pump_stop
 n=$(wc -l <"$E2E_HOST_OUT")
 e2e_host_call 'GetDataTagsRFID("", "", "")'
 e2e_check "GetDataTagsRFID succeeds" test "$E2E_RESULT" = "true [BOOL]"
-table=$(gtk_tag_table "$n")
+table=$(e2e_tag_table "$n")
 order=$(grep -o 'TID=\\"E28011002000589616B408A[1-8]' <<<"$table" | sed 's/.*\(.\)$/\1/' | tr '\n' ' ' || true)
 e2e_check "the tags read are 3, 5 and 6 in this order (got: $order)" test "$order" = "3 5 6 "
 e2e_host_call 'Close()'

@@ -135,7 +135,7 @@ field_filled() {
   e2e_host_send ':pump 200'
   n=$(wc -l <"$E2E_HOST_OUT")
   e2e_host_call 'GetDataTagsRFID("", "", "")'
-  [ "$E2E_RESULT" = "true [BOOL]" ] && table=$(gtk_tag_table "$n") && grep -q '<Tag ' <<<"$table"
+  [ "$E2E_RESULT" = "true [BOOL]" ] && table=$(e2e_tag_table "$n") && grep -q '<Tag ' <<<"$table"
 }
 e2e_wait_until "the double-click puts a tag into the reader's field" 10 field_filled
 check_field "$table" "after the double-click"

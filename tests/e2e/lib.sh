@@ -344,3 +344,15 @@ e2e_windows_tool() {
   . "$E2E_ROOT/tools/wine-route.sh"
   if [ -n "${2:-}" ] && ! quorvel_kernel_runs_32bit; then echo "$2"; else echo "$1"; fi
 }
+
+# e2e_tag_table N: the tag table GetDataTagsRFID handed back after line N
+# of the harness's transcript, waited for.
+e2e_tag_table() {
+  local table limit=$((SECONDS + 10))
+  while :; do
+    table=$(tail -n +"$(($1 + 1))" "$E2E_HOST_OUT" | sed -n 's/^  out 3: "\(.*\)" \[PWSTR\]$/\1/p' | head -n1)
+    [ -n "$table" ] || [ $SECONDS -ge $limit ] && break
+    sleep 0.1
+  done
+  echo "$table"
+}

@@ -137,17 +137,6 @@ e2e_check "alpha measured in pixels is 200 +- 8 (black $black over $background: 
   test "$alpha" -ge 192 -a "$alpha" -le 208
 
 # --- The reader's field ---------------------------------------------------------
-# The text of the table GetDataTagsRFID handed back, from the harness's
-# transcript after line N.
-tag_table() {
-  local table limit=$((SECONDS + 10))
-  while :; do
-    table=$(tail -n +"$(($1 + 1))" "$E2E_HOST_OUT" | sed -n 's/^  out 3: "\(.*\)" \[PWSTR\]$/\1/p' | head -n1)
-    [ -n "$table" ] || [ $SECONDS -ge $limit ] && break
-    sleep 0.1
-  done
-  echo "$table"
-}
 check_field() { # check_field TABLE WHEN
   e2e_log "tags $2: $1"
   local tag='<Tag TID=\"'$third_tid'\" EPC=\"3000E2E0000000000000000003\" USER=\"00112233\"/>'
@@ -162,7 +151,7 @@ field_filled() {
   e2e_host_send ':pump 200'
   n=$(wc -l <"$E2E_HOST_OUT")
   e2e_host_call 'GetDataTagsRFID("", "", "")'
-  [ "$E2E_RESULT" = "true [BOOL]" ] && table=$(tag_table "$n") && grep -q '<Tag ' <<<"$table"
+  [ "$E2E_RESULT" = "true [BOOL]" ] && table=$(e2e_tag_table "$n") && grep -q '<Tag ' <<<"$table"
 }
 e2e_wait_until "the double-click puts a tag into the reader's field" 10 field_filled
 e2e_host_pump_start
@@ -192,7 +181,7 @@ n=$(wc -l <"$E2E_HOST_OUT")
 e2e_host_call 'GetDataTagsRFID("", "", "")'
 e2e_host_call 'Close()'
 e2e_check "Close succeeds" test "$E2E_RESULT" = "true [BOOL]"
-check_field "$(tag_table "$n")" "after Close and Open"
+check_field "$(e2e_tag_table "$n")" "after Close and Open"
 
 e2e_host_finish
 e2e_check "the harness run ends cleanly (status $E2E_HOST_RC)" test "$E2E_HOST_RC" -eq 0
