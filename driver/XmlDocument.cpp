@@ -111,6 +111,20 @@ void TXmlDocument::SetAttribute(TXmlNode ANode, std::u16string_view AName, bool 
   SetAttribute(ANode, AName, XmlBool(AValue));
 }
 
+std::u16string TXmlDocument::AttributeText(std::u16string_view AName, std::u16string_view AValue) {
+  TXmlDocument Document;
+  SetAttribute(Document.AddRoot(u"a"), AName, AValue);
+  // <?xml version="1.0"?> CR LF <a NAME="VALUE"/> CR LF: the value is what
+  // lies between the root's first quote and its closing quote.
+  const std::u16string Text = Document.Text(false);
+  const std::size_t Root = Text.find(u"<a ");
+  const std::size_t First = Text.find(u'"', Root);
+  const std::size_t Last = Text.rfind(u"\"/>");
+  if (Root == std::u16string::npos || First == std::u16string::npos || Last == std::u16string::npos || Last <= First)
+    throw Exception("Cannot serialise an XML attribute");
+  return Text.substr(First + 1, Last - First - 1);
+}
+
 std::u16string TXmlDocument::Text(bool ADeclareEncoding) const {
   xmlChar* Buffer = nullptr;
   int Size = 0;

@@ -29,6 +29,10 @@ public:
   static TXmlNode AddChild(TXmlNode AParent, std::u16string_view AName);
   static void SetAttribute(TXmlNode ANode, std::u16string_view AName, std::u16string_view AValue);
   static void SetAttribute(TXmlNode ANode, std::u16string_view AName, bool AValue);
+  // AValue as Text(false) writes it inside the quotes of an attribute
+  // AName: markup characters, tabs, line breaks and non-ASCII characters
+  // escaped by libxml2's own rules. Refuses what SetAttribute refuses.
+  static std::u16string AttributeText(std::u16string_view AName, std::u16string_view AValue);
 
   // The serialisation without added indentation, its lines joined with
   // CR LF and a CR LF after the last. With ADeclareEncoding the declaration

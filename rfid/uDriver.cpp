@@ -80,15 +80,14 @@ void TDriver::DoOpenSessionRFID() {
 
 void TDriver::DoCloseSessionRFID() { FPackageID.clear(); }
 
-void TDriver::DoGetDataTagsRFID(const std::u16string&, TXmlDocument& ADocument) {
+void TDriver::DoGetDataTagsRFID(const std::u16string&, TTagTable& ATable) {
   FailIfPending(TFailKind::fkRead);
-  TXmlNode Table = ADocument.AddRoot(u"Table");
   for (const TFieldTag& Entry : FRFIDList.Tags()) {
-    TXmlNode Tag = TXmlDocument::AddChild(Table, u"Tag");
     const std::int32_t K = Entry.Window;
-    TXmlDocument::SetAttribute(Tag, u"TID", K >= 0 ? FfmBarcodes->GetBarcode(K) : Entry.TID);
-    TXmlDocument::SetAttribute(Tag, u"EPC", K >= 0 ? EPC(K) : Entry.EPC);
-    TXmlDocument::SetAttribute(Tag, u"USER", K >= 0 ? User(K) : Entry.User);
+    if (K >= 0)
+      ATable.Add(FfmBarcodes->GetBarcode(K), EPC(K), User(K));
+    else
+      ATable.Add(Entry.TID, Entry.EPC, Entry.User);
   }
 }
 

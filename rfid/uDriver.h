@@ -32,7 +32,7 @@ public:
 
   void DoOpenSessionRFID() override;
   void DoCloseSessionRFID() override;
-  void DoGetDataTagsRFID(const std::u16string& AText, TXmlDocument& ADocument) override;
+  void DoGetDataTagsRFID(const std::u16string& AText, TTagTable& ATable) override;
   void DoSaveDataTagRFID(const std::u16string& ATID, const std::u16string& AEPC, const std::u16string& AUser,
                          std::int32_t AMemoryBank) override;
 

@@ -18,9 +18,9 @@ bool TRFIDReaderDriver::GetDataTagsRFID(PV8Variant RetValue, PV8ParamArray Param
                                         TV8AddInDefBaseEx*) {
   return ExportedFrame(RetValue, [&] {
     const std::u16string Text = V8GetWString(Params[1]);
-    TXmlDocument Document;
-    DoGetDataTagsRFID(Text, Document);
-    SetOutputText(Params[2], Document.Text(false));
+    TTagTable Table;
+    DoGetDataTagsRFID(Text, Table);
+    SetOutputText(Params[2], Table.Text());
   });
 }
 

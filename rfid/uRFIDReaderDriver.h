@@ -6,6 +6,7 @@
 #include <string>
 
 #include "driver/uCommonDriver.h"
+#include "rfid/TagTable.h"
 
 class TRFIDReaderDriver : public TCommonDriver {
   QV_DECLARATIONS(TRFIDReaderDriver, TCommonDriver)
@@ -17,8 +18,8 @@ public:
   virtual void DoOpenSessionRFID() = 0;
   // Ends the session and empties FPackageID.
   virtual void DoCloseSessionRFID() = 0;
-  // Adds the root Table and one Tag per tag read to ADocument.
-  virtual void DoGetDataTagsRFID(const std::u16string& AText, TXmlDocument& ADocument) = 0;
+  // Adds one row per tag read to ATable, in the order of the reading.
+  virtual void DoGetDataTagsRFID(const std::u16string& AText, TTagTable& ATable) = 0;
   // Writes AEPC (bank 1) or AUser (any other bank) into the tag ATID.
   virtual void DoSaveDataTagRFID(const std::u16string& ATID, const std::u16string& AEPC, const std::u16string& AUser,
                                  std::int32_t AMemoryBank) = 0;
