@@ -13,7 +13,9 @@
 # (the first call's symbol binding, caches warming) drops out.
 # Builds the optimised preset linux-bench (GCC -O3). LIBRARY=path overrides
 # the library measured (default: the headless build of the add-in, the same
-# objects as quorvel.so without GTK, so no display is needed).
+# objects as quorvel.so without GTK, so no display is needed). For another
+# add-in library measured the same way: CLASS=its class name and
+# ENTRY=the callgrind pattern of its CallAsFunc (e.g. 'Component::CallAsFunc(*').
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -29,8 +31,8 @@ trap 'rm -rf "$out"' EXIT
 
 count() {  # count CALLS -> instructions collected inside the add-in's CallAsFunc
   valgrind --tool=callgrind --collect-atstart=no \
-    --toggle-collect='(anonymous namespace)::CallAsFunc(*' \
-    --callgrind-out-file="$out/cg.$1" "$host" "$library" "$1" "$method" >/dev/null 2>"$out/log.$1" ||
+    --toggle-collect="${ENTRY:-(anonymous namespace)::CallAsFunc(*}" \
+    --callgrind-out-file="$out/cg.$1" "$host" "$library" "$1" "$method" "${CLASS:-quorvel}" >/dev/null 2>"$out/log.$1" ||
     { cat "$out/log.$1" >&2; exit 1; }
   awk '/^(summary|totals):/ {print $2; exit}' "$out/cg.$1"
 }

@@ -11,7 +11,9 @@ void* CreateObject(const TAddinLibrary& ALibrary, std::u16string_view AClassName
   const std::u16string name(AClassName);
   void* object = nullptr;
   const TV8Long answer = ALibrary.GetClassObject(name.c_str(), &object);
-  if (answer != 1 || object == nullptr)
+  // The platform takes any answer but 0 as success (some add-ins answer
+  // the object's address).
+  if (answer == 0 || object == nullptr)
     throw THostError("GetClassObject(\"" + ToUtf8(name) + "\") answered " + std::to_string(answer));
   return object;
 }

@@ -42,14 +42,22 @@ TContextIteration GlibIteration() noexcept {
 }  // namespace
 #endif
 
-void PumpMessages(std::chrono::milliseconds ADuration) {
+void PumpMessages(std::chrono::milliseconds ADuration, TPumpStats* AStats) {
   const auto until = std::chrono::steady_clock::now() + ADuration;
 #if defined(_WIN32)
   for (;;) {
     MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
+    // A message sent from another thread or process is handled inside
+    // PeekMessage itself, so each look with its dispatch is timed.
+    for (;;) {
+      const auto started = std::chrono::steady_clock::now();
+      const bool posted = PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);
+      if (posted) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+      if (AStats) AStats->Count(std::chrono::steady_clock::now() - started);
+      if (!posted) break;
     }
     const auto now = std::chrono::steady_clock::now();
     if (now >= until) break;
@@ -62,7 +70,10 @@ void PumpMessages(std::chrono::milliseconds ADuration) {
   for (;;) {
     if (Hook()) Hook()();
     if (iterate)
-      while (iterate(nullptr, 0)) {
+      for (;;) {
+        const auto started = std::chrono::steady_clock::now();
+        if (!iterate(nullptr, 0)) break;
+        if (AStats) AStats->Count(std::chrono::steady_clock::now() - started);
       }
     const auto now = std::chrono::steady_clock::now();
     if (now >= until) break;

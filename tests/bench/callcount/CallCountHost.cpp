@@ -4,7 +4,10 @@
 // the log off. tools/callcount.sh runs it under callgrind to count the
 // instructions the add-in spends per call.
 //
-//   quorvel_callcount LIBRARY COUNT [METHOD]
+//   quorvel_callcount LIBRARY COUNT [METHOD [CLASS]]
+//
+// CLASS (default quorvel) lets the same host drive another add-in library,
+// for a comparison made the same way.
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -31,7 +34,7 @@ std::u16string Widened(const char* AText) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s LIBRARY COUNT [METHOD]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s LIBRARY COUNT [METHOD [CLASS]]\n", argv[0]);
     return 2;
   }
   try {
@@ -39,7 +42,7 @@ int main(int argc, char** argv) {
     const std::u16string Method = argc > 3 ? Widened(argv[3]) : u"GetInterfaceRevision";
     const v8host::TAddinLibrary Library = v8host::TAddinLibrary::Load(argv[1]);
     v8host::THost Host;
-    v8host::TComponent Component(Library, Host, u"quorvel");
+    v8host::TComponent Component(Library, Host, argc > 4 ? Widened(argv[4]) : u"quorvel");
     const v8host::TV8Long Index = Component.MethodIndex(Method);
     v8host::TV8Variant Result{};
     CallMany(Component.Raw(), Index, Count, Result);
