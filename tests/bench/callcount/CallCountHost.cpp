@@ -13,16 +13,10 @@
 #include <exception>
 #include <string>
 
+#include "CallMany.h"
 #include "v8host/Component.h"
 
 namespace {
-
-// Kept out of line so that the loop's own cost is one call per iteration,
-// easy to tell apart from the add-in's.
-[[gnu::noinline]] void CallMany(v8host::TComponentObject& AObject, v8host::TV8Long AIndex, long ACount,
-                                v8host::TV8Variant& AResult) {
-  for (long I = 0; I < ACount; ++I) AObject.CallAsFunc(AIndex, &AResult, nullptr, 0);
-}
 
 std::u16string Widened(const char* AText) {
   std::u16string Text;

@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "CallMany.h"
 #include "v8host/Component.h"
 
 namespace {
@@ -39,11 +40,6 @@ double ThreadCpuNs() {
   timespec T{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &T);
   return static_cast<double>(T.tv_sec) * 1e9 + static_cast<double>(T.tv_nsec);
-}
-
-[[gnu::noinline]] void CallMany(v8host::TComponentObject& AObject, v8host::TV8Long AIndex, long ACount,
-                                v8host::TV8Variant& AResult) {
-  for (long I = 0; I < ACount; ++I) AObject.CallAsFunc(AIndex, &AResult, nullptr, 0);
 }
 
 double Median(std::vector<double> AValues) {
