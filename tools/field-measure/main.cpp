@@ -152,8 +152,13 @@ bool MeasureOnce(v8host::TComponent& AComponent, const TOptions& AOptions, int A
 
 int main(int argc, char** argv) {
   TOptions Options;
-  if (!ParseOptions(argc, argv, Options)) {
-    std::cerr << "usage: field_measure LIBRARY [--tags N] [--gtin GTIN] [--runs K]\n";
+  bool Parsed = false;
+  try {
+    Parsed = ParseOptions(argc, argv, Options);
+  } catch (const std::exception&) {  // a count that is no number
+  }
+  if (!Parsed) {
+    std::cerr << "usage: field_measure LIBRARY [--tags N] [--gtin GTIN] [--runs K] [--tool QUORVEL-TAGS]\n";
     return 2;
   }
   try {
