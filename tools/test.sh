@@ -34,10 +34,29 @@ step_start=$SECONDS
 log_dir="$root/build/logs"
 mkdir -p "$log_dir"
 
+# On a fresh machine the portable step's two Debian 11 roots take minutes of
+# downloading and unpacking, mostly waiting on the network and the disk:
+# they are made in the background, in a session of their own, while the
+# other builds use the cores. A root still in the making holds its lock, so
+# the portable step waits for it; one that failed is made again there, with
+# its error. Where the roots exist this ends at once.
+roots_pid=""
+start_roots() {
+  local log=$log_dir/portable-roots.log
+  setsid bash -c 'for a in x86_64 aarch64; do tools/build-linux-portable.sh --root "$a" >/dev/null || true; done' \
+    >"$log" 2>&1 </dev/null &
+  roots_pid=$!
+}
+stop_roots() {
+  [ -n "$roots_pid" ] || return 0
+  kill -TERM -- "-$roots_pid" 2>/dev/null || true
+  roots_pid=""
+}
 banner() { printf '\n==== %s ====\n' "$*"; }
 finish_step() { summary+=("$(printf '%-16s %5d s' "$current" $((SECONDS - step_start)))"); }
 on_exit() {
   local rc=$?
+  stop_roots
   if [ $rc -ne 0 ]; then
     banner "FAILED: $current (exit $rc)"
     printf '%s\n' "${summary[@]}"
@@ -111,6 +130,8 @@ if [ -z "${QUORVEL_SKIP_SETUP:-}" ]; then
   tools/setup.sh
   finish_step
 fi
+
+if [[ " ${presets[*]} " == *" linux-portable "* ]]; then start_roots; fi
 
 passed=0
 failed=0
