@@ -107,8 +107,9 @@ int RunToolProgram(const std::string& ATool, const std::vector<std::string>& AAr
   pid_t Child = 0;
   if (posix_spawn(&Child, ATool.c_str(), nullptr, nullptr, Argv.data(), environ) != 0) return -1;
   int Status = 0;
-  while (waitpid(Child, &Status, WNOHANG) == 0) v8host::PumpMessages(std::chrono::milliseconds(1), &AStats);
-  return WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
+  pid_t Ended = 0;
+  while ((Ended = waitpid(Child, &Status, WNOHANG)) == 0) v8host::PumpMessages(std::chrono::milliseconds(1), &AStats);
+  return Ended == Child && WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
 #endif
 }
 
