@@ -15,16 +15,7 @@
 
 #include "CallMany.h"
 #include "v8host/Component.h"
-
-namespace {
-
-std::u16string Widened(const char* AText) {
-  std::u16string Text;
-  for (const char* P = AText; *P != '\0'; ++P) Text += static_cast<char16_t>(static_cast<unsigned char>(*P));
-  return Text;
-}
-
-}  // namespace
+#include "v8host/Text.h"
 
 int main(int argc, char** argv) {
   if (argc < 3) {
@@ -33,10 +24,10 @@ int main(int argc, char** argv) {
   }
   try {
     const long Count = std::strtol(argv[2], nullptr, 10);
-    const std::u16string Method = argc > 3 ? Widened(argv[3]) : u"GetInterfaceRevision";
+    const std::u16string Method = argc > 3 ? v8host::ToUtf16(argv[3]) : u"GetInterfaceRevision";
     const v8host::TAddinLibrary Library = v8host::TAddinLibrary::Load(argv[1]);
     v8host::THost Host;
-    v8host::TComponent Component(Library, Host, argc > 4 ? Widened(argv[4]) : u"quorvel");
+    v8host::TComponent Component(Library, Host, argc > 4 ? v8host::ToUtf16(argv[4]) : u"quorvel");
     const v8host::TV8Long Index = Component.MethodIndex(Method);
     v8host::TV8Variant Result{};
     CallMany(Component.Raw(), Index, Count, Result);

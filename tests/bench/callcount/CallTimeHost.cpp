@@ -21,20 +21,19 @@
 
 #include "CallMany.h"
 #include "v8host/Component.h"
+#include "v8host/Text.h"
 
 namespace {
 
 struct TSubject {
-  TSubject(std::string ASpec, v8host::TAddinLibrary ALibrary) : Spec(std::move(ASpec)), Library(std::move(ALibrary)) {}
-  std::string Spec;
+  TSubject(std::string ATarget, v8host::TAddinLibrary ALibrary) : Target(std::move(ATarget)), Library(std::move(ALibrary)) {}
+  std::string Target;  // LIBRARY:CLASS:METHOD as given
   v8host::TAddinLibrary Library;
   v8host::THost Host;
   std::unique_ptr<v8host::TComponent> Component;
   v8host::TV8Long Index = -1;
   std::vector<double> CpuNs, WallNs;
 };
-
-std::u16string Widened(const std::string& AText) { return std::u16string(AText.begin(), AText.end()); }
 
 double ThreadCpuNs() {
   timespec T{};
@@ -47,14 +46,14 @@ double Median(std::vector<double> AValues) {
   return AValues[AValues.size() / 2];
 }
 
-std::unique_ptr<TSubject> Open(const std::string& ASpec) {
-  const auto First = ASpec.find(':');
-  const auto Second = ASpec.find(':', First == std::string::npos ? First : First + 1);
-  if (First == std::string::npos || Second == std::string::npos) throw std::runtime_error("LIBRARY:CLASS:METHOD expected: " + ASpec);
-  auto Subject = std::make_unique<TSubject>(ASpec, v8host::TAddinLibrary::Load(ASpec.substr(0, First)));
+std::unique_ptr<TSubject> Open(const std::string& ATarget) {
+  const auto First = ATarget.find(':');
+  const auto Second = ATarget.find(':', First == std::string::npos ? First : First + 1);
+  if (First == std::string::npos || Second == std::string::npos) throw std::runtime_error("LIBRARY:CLASS:METHOD expected: " + ATarget);
+  auto Subject = std::make_unique<TSubject>(ATarget, v8host::TAddinLibrary::Load(ATarget.substr(0, First)));
   Subject->Component = std::make_unique<v8host::TComponent>(Subject->Library, Subject->Host,
-                                                            Widened(ASpec.substr(First + 1, Second - First - 1)));
-  Subject->Index = Subject->Component->MethodIndex(Widened(ASpec.substr(Second + 1)));
+                                                            v8host::ToUtf16(ATarget.substr(First + 1, Second - First - 1)));
+  Subject->Index = Subject->Component->MethodIndex(v8host::ToUtf16(ATarget.substr(Second + 1)));
   return Subject;
 }
 
@@ -84,7 +83,7 @@ int main(int argc, char** argv) {
     const double Reference = Median(Subjects.front()->CpuNs);
     for (const auto& Subject : Subjects)
       std::printf("%s: %.1f ns CPU, %.1f ns wall per call (median of %ld rounds of %ld); %.2fx the first\n",
-                  Subject->Spec.c_str(), Median(Subject->CpuNs), Median(Subject->WallNs), Rounds, Count,
+                  Subject->Target.c_str(), Median(Subject->CpuNs), Median(Subject->WallNs), Rounds, Count,
                   Median(Subject->CpuNs) / Reference);
     for (auto& Subject : Subjects) Subject->Component->Finish();
     return 0;
